@@ -1,0 +1,11 @@
+#include <cstdio>
+#include <cstdlib>
+
+int main()
+{
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::fputs("pendra: no display to hang charms on (DISPLAY is not set)\n", stderr);
+        return 1;
+    }
+    return 0;
+}
