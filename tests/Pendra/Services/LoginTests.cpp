@@ -1,0 +1,115 @@
+#include "Login.h"
+
+#include "TempFolder.h"
+
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+namespace pendra {
+namespace {
+
+using test::TempFolder;
+
+QString execLine(const QString& entry)
+{
+    for (const QString& line : entry.split('\n')) {
+        if (line.startsWith("Exec="))
+            return line.mid(5);
+    }
+    return {};
+}
+
+TEST(Login, OnWritesAnEntryAndOffRemovesIt)
+{
+    TempFolder folder;
+    const QString path = folder.file("autostart/app.desktop");
+    QString error;
+    ASSERT_TRUE(Login::change(true, path, "/usr/bin/pendra", &error)) << error.toStdString();
+    EXPECT_TRUE(Login::isEnabled(path));
+    const QString text = QString::fromUtf8(folder.read("autostart/app.desktop"));
+    EXPECT_TRUE(text.startsWith("[Desktop Entry]\n"));
+    EXPECT_EQ(execLine(text), "\"/usr/bin/pendra\"");
+    EXPECT_TRUE(text.contains("Type=Application\n"));
+
+    ASSERT_TRUE(Login::change(false, path, "/usr/bin/pendra", &error));
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_FALSE(Login::isEnabled(path));
+}
+
+TEST(Login, NothingHappensWhenTheStatusAlreadyMatches)
+{
+    TempFolder folder;
+    folder.write("enabled.desktop", "[Desktop Entry]\nExec=mine\n");
+    folder.write("hidden.desktop", "[Desktop Entry]\nExec=mine\nHidden=true\n");
+    QString error;
+    EXPECT_TRUE(Login::change(true, folder.file("enabled.desktop"), "/usr/bin/pendra", &error));
+    EXPECT_EQ(folder.read("enabled.desktop"), "[Desktop Entry]\nExec=mine\n");
+    EXPECT_TRUE(Login::change(false, folder.file("hidden.desktop"), "/usr/bin/pendra", &error));
+    EXPECT_TRUE(QFileInfo::exists(folder.file("hidden.desktop")));
+    EXPECT_TRUE(Login::change(false, folder.file("absent.desktop"), "/usr/bin/pendra", &error));
+}
+
+TEST(Login, HiddenEntriesCountAsDisabledAndAreReplacedWhenTurnedOn)
+{
+    struct Case {
+        const char* text;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {"[Desktop Entry]\nHidden=true\n", false},
+        {"[Desktop Entry]\nHidden = true\n", false},
+        {"[Desktop Entry]\nHidden=false\n", true},
+        {"[Desktop Entry]\nHiddenThing=true\n", true},
+        {"[Other]\nHidden=true\n[Desktop Entry]\nExec=x\n", true},
+        {"", true},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        folder.write("e.desktop", c.text);
+        EXPECT_EQ(Login::isEnabled(folder.file("e.desktop")), c.enabled) << c.text;
+    }
+    TempFolder folder;
+    folder.write("e.desktop", "[Desktop Entry]\nHidden=true\n");
+    ASSERT_TRUE(Login::change(true, folder.file("e.desktop"), "/opt/pendra", nullptr));
+    EXPECT_TRUE(Login::isEnabled(folder.file("e.desktop")));
+}
+
+TEST(Login, UnwritableFolderFailsWithAReason)
+{
+    TempFolder folder;
+    folder.write("file", "x");
+    QString error;
+    EXPECT_FALSE(Login::change(true, folder.file("file/autostart/app.desktop"), "/usr/bin/pendra", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Login, ExecQuotesTheProgramAsDesktopEntriesRequire)
+{
+    struct Case {
+        const char* program;
+        const char* exec;
+    };
+    const Case cases[] = {
+        {"/usr/bin/pendra", R"("/usr/bin/pendra")"},
+        {"/home/a b/pendra", R"("/home/a b/pendra")"},
+        {"/opt/100%/pendra", R"("/opt/100%%/pendra")"},
+        {"/opt/$HOME/pen\"dra", R"("/opt/\\$HOME/pen\\"dra")"},
+        {"/opt/back\\slash", R"("/opt/back\\\\slash")"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(execLine(Login::entryText(c.program)), c.exec) << c.program;
+}
+
+TEST(Login, EntryLivesInThePrivateAutostartFolder)
+{
+    EXPECT_TRUE(Login::entryPath().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME") + "/autostart/"));
+    EXPECT_TRUE(Login::entryPath().endsWith(".desktop"));
+    Login::set(true);
+    EXPECT_TRUE(Login::isEnabled(Login::entryPath()));
+    Login::set(false);
+    EXPECT_FALSE(QFileInfo::exists(Login::entryPath()));
+}
+
+} // namespace
+} // namespace pendra
