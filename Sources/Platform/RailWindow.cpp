@@ -1,0 +1,109 @@
+#include "RailWindow.h"
+
+#include "Host.h"
+#include "Surface.h"
+#include "X11Panel.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace pendra {
+
+RailWindow::RailWindow()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
+                           | Qt::NoDropShadowWindowHint | Qt::WindowTransparentForInput)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_X11NetWmWindowTypeDock);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setFocusPolicy(Qt::NoFocus);
+    setWindowTitle(QStringLiteral("Pendra"));
+}
+
+void RailWindow::orderIn()
+{
+    if (isVisible())
+        return;
+    winId();
+    // The window manager drops these states when a window is hidden, so they
+    // are written again before every showing.
+    X11Panel::prepare(windowHandle());
+    show();
+    applyInputShape();
+}
+
+void RailWindow::orderOut()
+{
+    hide();
+    m_pressed = false;
+}
+
+void RailWindow::setIgnoresMouse(bool ignore)
+{
+    if (ignore == m_ignoresMouse)
+        return;
+    m_ignoresMouse = ignore;
+    applyInputShape();
+}
+
+void RailWindow::setPanelGeometry(const QRect& frame)
+{
+    if (frame == geometry())
+        return;
+    setGeometry(frame);
+    // Qt gives an accepting window an input shape of its size at that moment,
+    // so a resize needs the shape once more.
+    if (!m_ignoresMouse && windowHandle()) {
+        windowHandle()->setFlag(Qt::WindowTransparentForInput, true);
+        windowHandle()->setFlag(Qt::WindowTransparentForInput, false);
+    }
+}
+
+void RailWindow::applyInputShape()
+{
+    // Switched on the shown window itself: changing the widget's flags would
+    // hide and re-create it.
+    if (QWindow* window = windowHandle())
+        window->setFlag(Qt::WindowTransparentForInput, m_ignoresMouse);
+}
+
+void RailWindow::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    Surface surface(painter, devicePixelRatioF());
+    if (m_content) {
+        m_content->paint(surface, event->rect());
+    } else {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(event->rect(), Qt::transparent);
+    }
+}
+
+void RailWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_content)
+        return;
+    m_pressed = true;
+    m_content->mouseDown(event->position());
+}
+
+void RailWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressed && m_content && (event->buttons() & Qt::LeftButton))
+        m_content->mouseDragged(event->position());
+}
+
+void RailWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_pressed)
+        return;
+    m_pressed = false;
+    if (m_content)
+        m_content->mouseUp();
+}
+
+} // namespace pendra

@@ -1,0 +1,297 @@
+#include "Surface.h"
+
+#include "ShadowBlur.h"
+
+#include <QRadialGradient>
+#include <QtMath>
+
+#include <cmath>
+
+namespace pendra {
+
+Surface::Surface(QPainter& painter, double scale) : m_painter(&painter), m_scale(scale)
+{
+    m_painter->setRenderHint(QPainter::Antialiasing, true);
+    m_pen = m_painter->pen();
+}
+
+Surface::Surface(QImage& image) : m_painter(nullptr), m_scale(image.devicePixelRatio())
+{
+    m_ownPainter.emplace(&image);
+    m_painter = &*m_ownPainter;
+    m_painter->setRenderHint(QPainter::Antialiasing, true);
+    m_pen = QPen(Qt::black, 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    m_painter->setPen(Qt::NoPen);
+}
+
+Surface::~Surface() = default;
+
+std::optional<QImage> Surface::makeBitmap(int width, int height)
+{
+    if (width < 1 || height < 1 || qint64(width) * height > 64LL * 1024 * 1024)
+        return std::nullopt;
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return std::nullopt;
+    image.fill(Qt::transparent);
+    return image;
+}
+
+void Surface::save()
+{
+    m_painter->save();
+    m_saved.emplace_back(m_pen, m_shadow);
+}
+
+void Surface::restore()
+{
+    if (m_saved.empty())
+        return;
+    m_painter->restore();
+    m_pen = m_saved.back().first;
+    m_shadow = m_saved.back().second;
+    m_saved.pop_back();
+}
+
+void Surface::translate(double dx, double dy)
+{
+    m_painter->translate(dx, dy);
+}
+
+void Surface::rotate(double radians)
+{
+    m_painter->rotate(qRadiansToDegrees(radians));
+}
+
+void Surface::scaleBy(double sx, double sy)
+{
+    m_painter->scale(sx, sy);
+}
+
+void Surface::setStrokeColor(const QColor& colour)
+{
+    m_pen.setColor(colour);
+}
+
+void Surface::setFillColor(const QColor& colour)
+{
+    m_painter->setBrush(colour);
+}
+
+void Surface::setLineWidth(double width)
+{
+    m_pen.setWidthF(width);
+}
+
+void Surface::setLineCap(Qt::PenCapStyle cap)
+{
+    m_pen.setCapStyle(cap);
+}
+
+void Surface::setLineJoin(Qt::PenJoinStyle join)
+{
+    m_pen.setJoinStyle(join);
+}
+
+void Surface::setLineDash(double phase, const QList<double>& lengths)
+{
+    if (lengths.isEmpty()) {
+        m_pen.setStyle(Qt::SolidLine);
+        return;
+    }
+    // QPen measures dashes in line widths; the caller gives points.
+    const double width = m_pen.widthF() > 0 ? m_pen.widthF() : 1.0;
+    QList<qreal> pattern;
+    for (double length : lengths)
+        pattern.append(length / width);
+    if (pattern.size() % 2)
+        pattern += pattern;
+    m_pen.setDashPattern(pattern);
+    m_pen.setDashOffset(phase / width);
+}
+
+void Surface::setBlendMode(BlendMode mode)
+{
+    switch (mode) {
+    case BlendMode::normal:
+        m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        break;
+    case BlendMode::copy:
+        m_painter->setCompositionMode(QPainter::CompositionMode_Source);
+        break;
+    case BlendMode::plusLighter:
+        m_painter->setCompositionMode(QPainter::CompositionMode_Plus);
+        break;
+    }
+}
+
+void Surface::setHighQualityInterpolation(bool on)
+{
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, on);
+}
+
+void Surface::setShadow(const QColor& colour, QPointF offset, double blur)
+{
+    m_shadow = Shadow{colour, offset, blur};
+}
+
+void Surface::clearShadow()
+{
+    m_shadow.reset();
+}
+
+void Surface::applyPen()
+{
+    m_painter->setPen(m_pen);
+    m_painter->setBrush(Qt::NoBrush);
+}
+
+void Surface::strokePath(const QPainterPath& path)
+{
+    const QBrush brush = m_painter->brush();
+    applyPen();
+    m_painter->drawPath(path);
+    m_painter->setPen(Qt::NoPen);
+    m_painter->setBrush(brush);
+}
+
+void Surface::fillPath(const QPainterPath& path)
+{
+    m_painter->setPen(Qt::NoPen);
+    m_painter->drawPath(path);
+}
+
+void Surface::strokeEllipse(const QRectF& rect)
+{
+    QPainterPath path;
+    path.addEllipse(rect);
+    strokePath(path);
+}
+
+void Surface::fillEllipse(const QRectF& rect)
+{
+    m_painter->setPen(Qt::NoPen);
+    m_painter->drawEllipse(rect);
+}
+
+void Surface::strokeLine(QPointF from, QPointF to)
+{
+    QPainterPath path(from);
+    path.lineTo(to);
+    strokePath(path);
+}
+
+void Surface::fillRect(const QRectF& rect)
+{
+    m_painter->fillRect(rect, m_painter->brush());
+}
+
+void Surface::clip(const QPainterPath& path)
+{
+    QPainterPath winding = path;
+    winding.setFillRule(Qt::WindingFill);
+    m_painter->setClipPath(winding, Qt::IntersectClip);
+}
+
+void Surface::clipEllipse(const QRectF& rect)
+{
+    QPainterPath path;
+    path.addEllipse(rect);
+    clip(path);
+}
+
+void Surface::drawRadialGradient(const Gradient& gradient, QPointF startCentre, double startRadius,
+                                 QPointF endCentre, double endRadius)
+{
+    if (endRadius <= 0.0)
+        return;
+    // QPainter pads past both circles, so the area is limited to the ring
+    // between them. It also paints nothing when the start circle touches the
+    // end circle from inside, so such a start circle is nudged inwards.
+    const double gap = endRadius - (QLineF(startCentre, endCentre).length() + startRadius);
+    if (gap >= 0.0 && gap < 1e-3)
+        startRadius = std::max(0.0, startRadius - 1e-3);
+    QRadialGradient radial(endCentre, endRadius, startCentre, startRadius);
+    for (const auto& [at, colour] : gradient)
+        radial.setColorAt(std::clamp(at, 0.0, 1.0), colour);
+    radial.setSpread(QGradient::PadSpread);
+
+    QPainterPath area;
+    area.addEllipse(endCentre, endRadius, endRadius);
+    if (startRadius > 0.0 && gap >= 0.0) {
+        QPainterPath inner;
+        inner.addEllipse(startCentre, startRadius, startRadius);
+        area = area.subtracted(inner);
+    }
+    m_painter->save();
+    m_painter->setPen(Qt::NoPen);
+    m_painter->setBrush(radial);
+    m_painter->drawPath(area);
+    m_painter->restore();
+}
+
+void Surface::drawLinearGradient(const Gradient& gradient, QPointF start, QPointF end, const QRectF& area)
+{
+    QLinearGradient linear(start, end);
+    for (const auto& [at, colour] : gradient)
+        linear.setColorAt(std::clamp(at, 0.0, 1.0), colour);
+    m_painter->fillRect(area, linear);
+}
+
+void Surface::drawImage(const QImage& image, const QRectF& target, double opacity)
+{
+    if (image.isNull() || target.isEmpty())
+        return;
+    if (m_shadow && m_shadow->colour.alpha() > 0)
+        drawShadowOf(image, target, opacity);
+    const double before = m_painter->opacity();
+    m_painter->setOpacity(before * opacity);
+    m_painter->drawImage(target, image);
+    m_painter->setOpacity(before);
+}
+
+void Surface::drawShadowOf(const QImage& image, const QRectF& target, double opacity)
+{
+    const Shadow& shadow = *m_shadow;
+    // Render the picture's coverage in device space with room for the blur,
+    // soften it, tint it, and lay it under the picture at the offset.
+    const QTransform device = m_painter->deviceTransform();
+    const double reach = std::ceil(shadow.blur * 1.5) + 2;
+    const QRect bounds = device.mapRect(target).toAlignedRect().adjusted(-reach, -reach, reach, reach);
+    QImage coverage(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    if (coverage.isNull())
+        return;
+    coverage.fill(Qt::transparent);
+    {
+        QPainter layer(&coverage);
+        layer.setRenderHints(m_painter->renderHints());
+        layer.setTransform(device * QTransform::fromTranslate(-bounds.x(), -bounds.y()));
+        layer.setOpacity(opacity);
+        layer.drawImage(target, image);
+    }
+    QImage mask = coverage.convertToFormat(QImage::Format_Alpha8);
+    ShadowBlur::blur(mask, shadow.blur);
+
+    QImage tinted(mask.size(), QImage::Format_ARGB32_Premultiplied);
+    const QRgb base = shadow.colour.rgba();
+    const int alpha = qAlpha(base);
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* in = mask.constScanLine(y);
+        auto* out = reinterpret_cast<QRgb*>(tinted.scanLine(y));
+        for (int x = 0; x < mask.width(); ++x) {
+            const int a = (in[x] * alpha + 127) / 255;
+            out[x] = qPremultiply(qRgba(qRed(base), qGreen(base), qBlue(base), a));
+        }
+    }
+
+    m_painter->save();
+    m_painter->resetTransform();
+    // The painter's transform already includes the device scale, so the shadow
+    // is placed in device pixels; undo the scale the painter applies itself.
+    const double dpr = m_painter->device()->devicePixelRatioF();
+    m_painter->scale(1.0 / dpr, 1.0 / dpr);
+    m_painter->drawImage(QPointF(bounds.x() + shadow.offset.x(), bounds.y() + shadow.offset.y()), tinted);
+    m_painter->restore();
+}
+
+} // namespace pendra

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointF>
+#include <QRectF>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace pendra {
+
+// Colour stops at locations from 0 to 1.
+using Gradient = QList<std::pair<double, QColor>>;
+
+enum class BlendMode { normal, copy, plusLighter };
+
+// The 2-D drawing vocabulary the program paints with, on top of QPainter.
+// Coordinates are points with y downward; the device may have more pixels per
+// point. Save and restore bring back every setting, including the shadow,
+// which QPainter does not have.
+class Surface {
+public:
+    // Paints through an existing painter whose device has scale pixels per point.
+    Surface(QPainter& painter, double scale);
+    // Paints into an image; its device pixel ratio gives the scale.
+    explicit Surface(QImage& image);
+    ~Surface();
+
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    // A transparent premultiplied sRGB bitmap of the given pixel size; none
+    // when the size is empty or too large to allocate.
+    static std::optional<QImage> makeBitmap(int width, int height);
+
+    double scale() const { return m_scale; }
+
+    void save();
+    void restore();
+
+    void translate(double dx, double dy);
+    void rotate(double radians);
+    void scaleBy(double sx, double sy);
+
+    void setStrokeColor(const QColor& colour);
+    void setFillColor(const QColor& colour);
+    void setLineWidth(double width);
+    void setLineCap(Qt::PenCapStyle cap);
+    void setLineJoin(Qt::PenJoinStyle join);
+    // On and off lengths in points, starting at the given phase.
+    void setLineDash(double phase, const QList<double>& lengths);
+    void setBlendMode(BlendMode mode);
+    void setHighQualityInterpolation(bool on);
+    // Everything drawn next casts a shadow. Offset and blur radius are in
+    // device pixels, as shadows ignore the transform.
+    void setShadow(const QColor& colour, QPointF offset, double blur);
+    void clearShadow();
+
+    void strokePath(const QPainterPath& path);
+    void fillPath(const QPainterPath& path);
+    void strokeEllipse(const QRectF& rect);
+    void fillEllipse(const QRectF& rect);
+    void strokeLine(QPointF from, QPointF to);
+    void fillRect(const QRectF& rect);
+    void clip(const QPainterPath& path);
+    void clipEllipse(const QRectF& rect);
+
+    // A gradient between two circles, painted only between them: nothing inside
+    // the start circle and nothing outside the end circle.
+    void drawRadialGradient(const Gradient& gradient, QPointF startCentre, double startRadius, QPointF endCentre,
+                            double endRadius);
+    void drawLinearGradient(const Gradient& gradient, QPointF start, QPointF end, const QRectF& area);
+    void drawImage(const QImage& image, const QRectF& target, double opacity = 1.0);
+
+    QPainter& painter() { return *m_painter; }
+
+private:
+    struct Shadow {
+        QColor colour;
+        QPointF offset;
+        double blur = 0.0;
+    };
+
+    void applyPen();
+    void drawShadowOf(const QImage& image, const QRectF& target, double opacity);
+
+    std::optional<QPainter> m_ownPainter;
+    QPainter* m_painter;
+    double m_scale;
+    QPen m_pen;
+    std::optional<Shadow> m_shadow;
+    std::vector<std::pair<QPen, std::optional<Shadow>>> m_saved;
+};
+
+} // namespace pendra

@@ -1,0 +1,16 @@
+#pragma once
+
+class QWindow;
+
+namespace pendra {
+
+// What the window manager needs to hear, before a window is mapped, to treat
+// it as an overlay panel: on every desktop, above other windows, and absent
+// from taskbars, pagers and window switching.
+class X11Panel {
+public:
+    // False when not on X11 (nothing to do then).
+    static bool prepare(QWindow* window);
+};
+
+} // namespace pendra
