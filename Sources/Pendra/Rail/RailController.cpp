@@ -1,0 +1,179 @@
+#include "RailController.h"
+
+#include "AppModel.h"
+#include "RailGeometry.h"
+#include "RailView.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pendra {
+
+RailController::RailController(AppModel& model, Host& host)
+    : m_model(model)
+    , m_host(host)
+    , m_view(std::make_unique<RailView>(*this))
+    , m_alive(std::make_shared<RailController*>(this))
+{
+    m_host.setIgnoresMouse(true);
+    m_host.setContent(m_view.get());
+    rebuild();
+    layOut();
+
+    m_host.onScreensChanged([this] { screensChanged(); });
+    m_host.onFrame([this](double timestamp) { frame(timestamp); });
+    m_host.setFramesPaused(true);
+    m_linked = true;
+
+    std::weak_ptr<RailController*> alive = m_alive;
+    m_host.repeat(1.0 / 30.0, 0.005, [alive] {
+        if (auto self = alive.lock())
+            (*self)->readCursor();
+    });
+}
+
+RailController::~RailController()
+{
+    m_host.repeat(1.0 / 30.0, 0.005, {});
+    m_host.onFrame({});
+    m_host.onScreensChanged({});
+    m_host.setFramesPaused(true);
+    m_host.setContent(nullptr);
+    if (m_model.rail() == this)
+        m_model.setRail(nullptr);
+}
+
+void RailController::show(bool visible)
+{
+    if (!visible) {
+        m_host.orderOut();
+        return;
+    }
+    m_host.orderIn();
+    std::weak_ptr<RailController*> alive = m_alive;
+    m_host.after(0.35, [alive] {
+        if (auto self = alive.lock())
+            (*self)->swingAll(9.0);
+    });
+}
+
+std::optional<QImage> RailController::pictureFor(const Charm& charm)
+{
+    if (auto cached = m_pictures.find(charm.id); cached != m_pictures.end())
+        return *cached;
+    std::optional<QImage> picture = m_host.loadImage(m_model.catalog().folder() + QLatin1Char('/') + charm.file);
+    if (picture)
+        m_pictures.insert(charm.id, *picture);
+    return picture;
+}
+
+void RailController::rebuild()
+{
+    QHash<QString, std::shared_ptr<Hanging>> current;
+    for (const auto& item : m_items) {
+        if (!current.contains(item->uid))
+            current.insert(item->uid, item);
+    }
+
+    const std::optional<Screen> screen = m_host.primaryScreen();
+    const double newWidth = std::max(viewWidth(), screen ? screen->frame.width() : 1440.0);
+
+    std::vector<std::shared_ptr<Hanging>> items;
+    items.reserve(std::size_t(m_model.settings().hung.size()));
+    for (const Hung& hung : m_model.settings().hung) {
+        const std::optional<Charm> charm = m_model.catalog().charm(hung.charmID);
+        if (!charm)
+            continue;
+        if (auto kept = current.value(hung.uid);
+            kept && kept->charm.id == charm->id && std::abs(kept->cord.length() - hung.drop) < 0.5) {
+            kept->x = hung.x;
+            items.push_back(kept);
+            continue;
+        }
+        Cord cord(newWidth * hung.x, pinDepth, hung.drop, charm->heft, Cord::joints);
+        items.push_back(std::make_shared<Hanging>(hung.uid, *charm, pictureFor(*charm), hung.x, std::move(cord)));
+    }
+    m_items = std::move(items);
+}
+
+void RailController::layOut()
+{
+    const std::optional<Screen> screen = m_host.primaryScreen();
+    if (!screen)
+        return;
+    const QRectF& frame = screen->frame;
+    const double top = screen->available.top();
+
+    double longest = 160.0;
+    if (!m_items.empty()) {
+        longest = 0.0;
+        for (const auto& item : m_items)
+            longest = std::max(longest, item->cord.length());
+    }
+    longest *= 1.06;
+    const double charmHeight = m_model.settings().scale * 190.0;
+    const double height = std::min(longest + charmHeight * 1.3 + 48.0, frame.bottom() - top);
+
+    m_host.setPanelFrame(QRectF(frame.left(), top, frame.width(), height));
+    for (const auto& item : m_items)
+        item->cord.repin(item->x * frame.width());
+    redraw(true);
+    stir();
+}
+
+void RailController::screensChanged()
+{
+    layOut();
+}
+
+void RailController::settingsChanged(const Preferences& old)
+{
+    const Preferences& now = m_model.settings();
+    if (old.hidden != now.hidden)
+        show(!now.hidden);
+    rebuild();
+
+    bool dropsDiffer = old.hung.size() != now.hung.size();
+    for (qsizetype i = 0; !dropsDiffer && i < old.hung.size(); ++i)
+        dropsDiffer = old.hung[i].drop != now.hung[i].drop;
+    if (dropsDiffer || old.scale != now.scale)
+        layOut();
+
+    redraw(true);
+    stir();
+}
+
+void RailController::redraw(bool all)
+{
+    const double scale = m_model.settings().scale;
+    QRectF dirty;
+    for (const auto& item : m_items)
+        dirty = dirty.united(RailGeometry::coveredArea(*item, scale));
+    if (all) {
+        m_host.redrawAll();
+    } else {
+        const QRectF area = dirty.united(m_lastDirty);
+        if (!area.isNull())
+            m_host.redrawRect(area);
+    }
+    m_lastDirty = dirty;
+}
+
+QPointF RailController::centre(const Hanging& hanging) const
+{
+    return RailGeometry::centre(hanging.charm, hanging.cord, m_model.settings().scale);
+}
+
+double RailController::viewWidth() const
+{
+    return m_host.panelFrame().width();
+}
+
+double RailController::uniform(double low, double high)
+{
+    // Both ends are possible outcomes, as the draws are over closed intervals.
+    std::uniform_real_distribution<double> draw(low, std::nextafter(high, high + 1.0));
+    return draw(m_random);
+}
+
+} // namespace pendra

@@ -1,0 +1,280 @@
+#include "RailTestFixture.h"
+
+#include <cmath>
+
+namespace pendra {
+namespace {
+
+class PointerTest : public RailTest {
+protected:
+    void startShown(QList<Hung> placed, std::function<void(Preferences&)> tweak = {})
+    {
+        start(std::move(placed), std::move(tweak));
+        rail->show(true);
+        host.delayed.clear();
+    }
+
+    void pollRail(QPointF railPoint, double dt = 1.0 / 30.0) { host.pollAt(global(railPoint), dt); }
+
+    QPointF pinOf(std::size_t i)
+    {
+        const Bead& b = item(i).cord.beads().front();
+        return {b.x, b.y};
+    }
+};
+
+TEST_F(PointerTest, HoverSwitchesPassThroughAndCursor)
+{
+    startShown({hung("A", "bead", 0.25, 150)});
+    const QPointF centre = rail->centre(item(0));
+
+    pollRail({900, 10});
+    EXPECT_TRUE(host.ignoresMouse());
+    EXPECT_TRUE(host.cursors.empty()) << "nothing changed under the pointer";
+
+    pollRail(centre);
+    EXPECT_FALSE(host.ignoresMouse());
+    ASSERT_FALSE(host.cursors.empty());
+    EXPECT_EQ(host.cursors.back(), CursorShape::openHand);
+    ASSERT_TRUE(rail->over().has_value());
+    EXPECT_EQ(rail->over()->part, RailController::Part::charm);
+
+    host.redrawRects.clear();
+    pollRail(pinOf(0) + QPointF(5, 0));
+    EXPECT_EQ(host.cursors.back(), CursorShape::resizeLeftRight);
+    ASSERT_EQ(host.redrawRects.size(), 1u);
+    EXPECT_EQ(host.redrawRects[0], QRectF(pinOf(0).x() - 11, pinOf(0).y() - 11, 22, 22));
+
+    host.redrawRects.clear();
+    pollRail({900, 10});
+    EXPECT_TRUE(host.ignoresMouse());
+    EXPECT_EQ(host.cursors.back(), CursorShape::arrow);
+    EXPECT_EQ(host.redrawRects.size(), 1u) << "the pin left behind shrinks back";
+    EXPECT_FALSE(rail->over().has_value());
+}
+
+TEST_F(PointerTest, HiddenPanelIgnoresThePointerAndFarPointsAreHarmless)
+{
+    start({hung("A", "bead", 0.25, 150)});
+    pollRail(rail->centre(item(0)));
+    EXPECT_FALSE(rail->over().has_value());
+    EXPECT_EQ(rail->cursorSpeed(), QPointF());
+
+    rail->show(true);
+    host.pollAt({1e12, -1e12});
+    host.pollAt({-1e300, 1e300});
+    EXPECT_TRUE(host.ignoresMouse());
+    EXPECT_FALSE(rail->over().has_value());
+}
+
+TEST_F(PointerTest, BrushingFlicksOnceWithTheSettingsShare)
+{
+    struct Case {
+        const char* name;
+        bool calm, still, reduce;
+        double share; // of the pointer's sideways speed given to the charm; 0 = no flick
+    } cases[] = {
+        {"plain", false, false, false, 0.9},
+        {"calm", true, false, false, 0.4},
+        {"reduceMotion", false, false, true, 0.4},
+        {"still", false, true, false, 0.0},
+    };
+    for (const Case& c : cases) {
+        host.reducedMotion = c.reduce;
+        startShown({hung("A", "bead", 0.25, 150)}, [&](Preferences& p) {
+            p.calm = c.calm;
+            p.still = c.still;
+        });
+        passRailTime(0.5);
+        const QPointF centre = rail->centre(item(0));
+        pollRail(centre - QPointF(120, 0));
+        double before = tipDrift(0);
+        pollRail(centre); // 120 points in 1/30 s: 57.6 points per 0.016 s
+        EXPECT_NEAR(rail->cursorSpeed().x(), 57.6, 1e-9) << c.name;
+        EXPECT_NEAR(tipDrift(0) - before, 57.6 * c.share, 1e-9) << c.name;
+        EXPECT_EQ(host.soundLog->plays, c.share > 0 ? 1 : 0) << c.name;
+
+        pollRail(centre - QPointF(120, 0));
+        before = tipDrift(0);
+        pollRail(centre);
+        EXPECT_EQ(tipDrift(0), before) << c.name << ": a second brush within 0.35 s does nothing";
+        rail.reset();
+        host.soundLog->plays = 0;
+    }
+}
+
+TEST_F(PointerTest, FlickSpacingAndSpeedThreshold)
+{
+    startShown({hung("A", "bead", 0.25, 150)});
+    const QPointF centre = rail->centre(item(0));
+    pollRail(centre + QPointF(0, -8));
+    pollRail(centre); // 8 points in 1/30 s is 3.84 per 0.016 s: too slow
+    EXPECT_EQ(tipDrift(0), 0.0);
+
+    // Each brush starts from outside the reach, reached slowly so that the
+    // way out is no flick of its own.
+    const auto brush = [&] {
+        pollRail(rail->centre(item(0)) - QPointF(100, 0), 1.0);
+        const double before = tipDrift(0);
+        pollRail(rail->centre(item(0))); // 100 points in 1/30 s: 48 per 0.016 s
+        return tipDrift(0) - before;
+    };
+    EXPECT_NEAR(brush(), 48 * 0.9, 1e-9);
+    passRailTime(0.3);
+    EXPECT_EQ(brush(), 0.0) << "0.3 s later it does not flick yet";
+    passRailTime(0.1);
+    EXPECT_NEAR(brush(), 48 * 0.9, 1e-9) << "more than 0.35 s later it flicks again";
+}
+
+TEST_F(PointerTest, FastPointerThatJumpedAcrossFlicksThroughTheMidpoint)
+{
+    startShown({hung("A", "bead", 0.25, 150)});
+    const QPointF centre = rail->centre(item(0));
+    pollRail(centre - QPointF(150, 0));
+    pollRail(centre + QPointF(150, 0));
+    EXPECT_NEAR(tipDrift(0), 300 / (1.0 / 30) * 0.016 * 0.9, 1e-9);
+    EXPECT_FALSE(rail->over().has_value()) << "hover looks at the current point only";
+    EXPECT_TRUE(host.ignoresMouse());
+}
+
+TEST_F(PointerTest, GrabbedCharmFollowsThePointerByItsGrip)
+{
+    startShown({hung("A", "bead", 0.25, 150)});
+    const QPointF press = rail->centre(item(0)) + QPointF(6, -4);
+    const QPointF tip = tipOf(0);
+    pollRail(press);
+    rail->mouseDown(press);
+    ASSERT_TRUE(rail->holding().has_value());
+    EXPECT_EQ(rail->holding()->grip, press - tip);
+    EXPECT_TRUE(item(0).cord.tip().held);
+    EXPECT_EQ(host.cursors.back(), CursorShape::closedHand);
+
+    rail->mouseDragged(press + QPointF(30, -20));
+    EXPECT_NEAR(tipOf(0).x(), tip.x() + 30, 1e-9);
+    EXPECT_NEAR(tipOf(0).y(), tip.y() - 20, 1e-9);
+    EXPECT_TRUE(rail->holding()->moved);
+
+    // Far below, the tip stops at 1.02 lengths from the pin, towards the pointer.
+    rail->mouseDragged(press + QPointF(300, 900));
+    const QPointF pin = pinOf(0);
+    const QPointF aim = press + QPointF(300, 900) - rail->holding()->grip - pin;
+    const QPointF got = tipOf(0) - pin;
+    EXPECT_NEAR(std::hypot(got.x(), got.y()), 1.02 * 150, 1e-9);
+    EXPECT_NEAR(std::atan2(got.y(), got.x()), std::atan2(aim.y(), aim.x()), 1e-12);
+
+    // Pointer polls during the drag change neither hover nor pass-through.
+    pollRail({1400, 5});
+    EXPECT_FALSE(host.ignoresMouse());
+    EXPECT_EQ(rail->over()->part, RailController::Part::charm);
+
+    const int writes = store.writes();
+    rail->mouseUp();
+    EXPECT_FALSE(rail->holding().has_value());
+    EXPECT_FALSE(item(0).cord.tip().held);
+    EXPECT_EQ(host.cursors.back(), CursorShape::openHand);
+    EXPECT_EQ(store.writes(), writes) << "a swung charm changes no setting";
+}
+
+TEST_F(PointerTest, SlidingAPinStoresItsPlaceRoundedOnRelease)
+{
+    struct Case {
+        const char* name;
+        double toX;
+        double live, stored;
+    } cases[] = {
+        {"leftEdge", -50, 0.01, 0.01},
+        {"rightEdge", 5000, 0.99, 0.99},
+        {"rounded", 0.123456 * 1440, 0.123456, 0.1235},
+        {"roundedHalfUp", 0.43215 * 1440 + 1e-9, 0.43215, 0.4322},
+    };
+    for (const Case& c : cases) {
+        startShown({hung("A", "key", 0.6, 150), hung("B", "bead", 0.3, 150)});
+        const Hanging* kept = &item(0);
+        const int writes = store.writes();
+        rail->mouseDown(pinOf(0) + QPointF(2, 2));
+        ASSERT_EQ(rail->holding()->part, RailController::Part::pin) << c.name;
+        EXPECT_EQ(rail->holding()->grip, QPointF()) << c.name;
+        rail->mouseDragged({c.toX, 40});
+        EXPECT_NEAR(item(0).x, c.live, 1e-9) << c.name;
+        EXPECT_DOUBLE_EQ(model.settings().hung[0].x, 0.6) << c.name << ": nothing stored during the drag";
+        rail->mouseUp();
+        EXPECT_DOUBLE_EQ(model.settings().hung[0].x, c.stored) << c.name;
+        EXPECT_DOUBLE_EQ(item(0).x, c.stored) << c.name;
+        EXPECT_EQ(&item(0), kept) << c.name;
+        EXPECT_EQ(store.writes(), writes + 1) << c.name;
+
+        rail->mouseDown(pinOf(0));
+        rail->mouseUp();
+        EXPECT_EQ(store.writes(), writes + 1) << c.name << ": an unchanged place is not stored again";
+        rail.reset();
+    }
+}
+
+TEST_F(PointerTest, ReleasingAPinWhoseRecordIsGoneSavesNothing)
+{
+    startShown({hung("A", "key", 0.6, 150)});
+    rail->mouseDown(pinOf(0));
+    rail->mouseDragged({100, 3});
+    const auto held = rail->holding()->item;
+    model.setSettings(Preferences{});
+    rail->mouseUp();
+    EXPECT_TRUE(model.settings().hung.isEmpty());
+    EXPECT_NEAR(held->x, 100.0 / 1440, 1e-12);
+}
+
+TEST_F(PointerTest, PressOnNothingDoesNothing)
+{
+    startShown({hung("A", "bead", 0.25, 150)});
+    rail->mouseDown({1300, 400});
+    rail->mouseDragged({1200, 400});
+    rail->mouseUp();
+    EXPECT_FALSE(rail->holding().has_value());
+    EXPECT_EQ(host.soundLog->plays, 0);
+    EXPECT_TRUE(host.framesPaused());
+}
+
+TEST_F(PointerTest, ClicksAreSpacedByAQuarterSecondOfRailTime)
+{
+    startShown({hung("A", "bead", 0.25, 150)});
+    const QPointF centre = rail->centre(item(0));
+    rail->mouseDown(centre);
+    rail->mouseUp();
+    EXPECT_EQ(host.soundLog->plays, 0) << "the rail clock starts at 0, like the last click";
+
+    host.runFrame(0);
+    host.runFrames(18); // 0.3 s
+    rail->mouseDown(rail->centre(item(0)));
+    rail->mouseUp();
+    EXPECT_EQ(host.soundLog->plays, 1);
+    EXPECT_EQ(host.soundLog->stops, 1) << "a playing click is stopped and started over";
+    host.runFrames(12); // 0.2 s
+    rail->mouseDown(rail->centre(item(0)));
+    rail->mouseUp();
+    EXPECT_EQ(host.soundLog->plays, 1);
+    host.runFrames(4);
+    rail->mouseDown(rail->centre(item(0)));
+    rail->mouseUp();
+    EXPECT_EQ(host.soundLog->plays, 2);
+    EXPECT_EQ(host.soundsAsked, QStringList{RailController::clickSoundName}) << "looked up once";
+}
+
+TEST_F(PointerTest, SoundSwitchAndMissingSound)
+{
+    for (const bool missing : {false, true}) {
+        host.hasSound = !missing;
+        startShown({hung("A", "bead", 0.25, 150)}, [&](Preferences& p) { p.sound = missing; });
+        host.runFrame(0);
+        host.runFrames(30);
+        rail->mouseDown(rail->centre(item(0)));
+        rail->mouseUp();
+        host.runFrames(30);
+        rail->mouseDown(rail->centre(item(0)));
+        rail->mouseUp();
+        EXPECT_EQ(host.soundLog->plays, 0);
+        EXPECT_EQ(host.soundsAsked.size(), missing ? 1 : 0) << "a missing sound is looked up once";
+        rail.reset();
+    }
+}
+
+} // namespace
+} // namespace pendra

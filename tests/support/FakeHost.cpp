@@ -1,0 +1,78 @@
+#include "FakeHost.h"
+
+namespace pendra {
+
+namespace {
+
+class FakeSound : public Sound {
+public:
+    explicit FakeSound(std::shared_ptr<FakeHost::SoundLog> log) : m_log(std::move(log)) {}
+    void stop() override { ++m_log->stops; }
+    void play() override { ++m_log->plays; }
+
+private:
+    std::shared_ptr<FakeHost::SoundLog> m_log;
+};
+
+} // namespace
+
+std::unique_ptr<Sound> FakeHost::sound(const QString& name)
+{
+    soundsAsked << name;
+    if (!hasSound)
+        return nullptr;
+    return std::make_unique<FakeSound>(soundLog);
+}
+
+std::optional<QImage> FakeHost::loadImage(const QString& path)
+{
+    imagesLoaded << path;
+    QImage image(path);
+    if (image.isNull())
+        return std::nullopt;
+    return image;
+}
+
+bool FakeHost::runFrame(double dt)
+{
+    timestamp += dt;
+    media += dt;
+    if (m_paused || !m_frame)
+        return false;
+    ++framesDelivered;
+    m_frame(timestamp);
+    return true;
+}
+
+int FakeHost::runFrames(int count, double dt)
+{
+    int ran = 0;
+    while (ran < count && runFrame(dt))
+        ++ran;
+    return ran;
+}
+
+void FakeHost::pollAt(QPointF global, double dt)
+{
+    pointerAt = global;
+    media += dt;
+    if (m_repeat)
+        m_repeat();
+}
+
+void FakeHost::changeScreen(std::optional<Screen> to)
+{
+    screen = to;
+    if (m_screensChanged)
+        m_screensChanged();
+}
+
+void FakeHost::runDelayed()
+{
+    auto tasks = std::move(delayed);
+    delayed.clear();
+    for (auto& [delay, task] : tasks)
+        task();
+}
+
+} // namespace pendra
