@@ -27,6 +27,8 @@ std::unique_ptr<Sound> FakeHost::sound(const QString& name)
 std::optional<QImage> FakeHost::loadImage(const QString& path)
 {
     imagesLoaded << path;
+    if (auto served = images.constFind(path); served != images.constEnd())
+        return *served;
     QImage image(path);
     if (image.isNull())
         return std::nullopt;

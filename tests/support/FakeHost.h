@@ -2,6 +2,7 @@
 
 #include "Host.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -100,6 +101,8 @@ public:
     std::vector<std::pair<double, std::function<void()>>> delayed;
     QStringList soundsAsked;
     QStringList imagesLoaded;
+    // Pictures served by path before any file is read.
+    QHash<QString, QImage> images;
     std::shared_ptr<SoundLog> soundLog = std::make_shared<SoundLog>();
 
 private:

@@ -23,9 +23,22 @@ inline Charm charm(const char* id, const char* file, bool glass = true, double h
     return c;
 }
 
+inline Charm shaped(Charm c, double w, double h, double hookX, double hookY)
+{
+    c.w = w;
+    c.h = h;
+    c.hookX = hookX;
+    c.hookY = hookY;
+    return c;
+}
+
+// Charms on real fixture files, and three whose pictures the drawing tests
+// serve through the fake host ("none" has no picture at all).
 inline Catalog testCatalog()
 {
-    return Catalog({charm("bead", "bead.png"), charm("key", "bead.png", false), charm("broken", "not-a-picture.png")},
+    return Catalog({charm("bead", "bead.png"), charm("key", "bead.png", false), charm("broken", "not-a-picture.png"),
+                    shaped(charm("hook", "hook.png"), 200, 100, 0.25, 0.1),
+                    shaped(charm("grey", "grey.png"), 100, 100, 0.5, 0.0), charm("none", "none.png")},
                    QStringLiteral(PENDRA_TEST_DATA "/rail"));
 }
 

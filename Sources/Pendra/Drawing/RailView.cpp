@@ -1,26 +1,185 @@
 #include "RailView.h"
 
+#include "AppModel.h"
+#include "CordDrawer.h"
 #include "RailController.h"
+#include "RailGeometry.h"
+#include "Surface.h"
+
+#include <QVarLengthArray>
+
+#include <cmath>
 
 namespace pendra {
 
-RailView::RailView(RailController& controller) : m_controller(&controller) {}
+namespace {
 
-void RailView::paint(Surface&, const QRectF&) {}
+QString shortest(double value)
+{
+    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
+        text += QStringLiteral(".0");
+    return text;
+}
+
+// Sweeps three nested bands of light across the sprite by drawing its own
+// pixels again, added to themselves: only opaque parts brighten.
+void shine(Surface& surface, const QImage& image, const QRectF& rect, double pass)
+{
+    const double w = rect.width();
+    const double cx = rect.left() - 0.45 * w + pass * 1.9 * w;
+    const double slant = 0.32 * rect.height();
+    struct Band {
+        double width;
+        double opacity;
+    };
+    for (const Band band : {Band{0.26, 0.07}, Band{0.17, 0.13}, Band{0.09, 0.22}}) {
+        const double a = band.width * w / 2.0;
+        QPainterPath bandPath;
+        bandPath.moveTo(cx - a + slant, rect.top());
+        bandPath.lineTo(cx + a + slant, rect.top());
+        bandPath.lineTo(cx + a - slant, rect.bottom());
+        bandPath.lineTo(cx - a - slant, rect.bottom());
+        bandPath.closeSubpath();
+        surface.save();
+        surface.clip(bandPath);
+        surface.setBlendMode(BlendMode::plusLighter);
+        surface.drawImage(image, rect, band.opacity);
+        surface.restore();
+    }
+}
+
+} // namespace
+
+RailView::RailView(RailController* controller) : m_controller(controller) {}
+
+void RailView::paint(Surface& surface, const QRectF& dirty)
+{
+    surface.save();
+    surface.setBlendMode(BlendMode::copy);
+    surface.setFillColor(Qt::transparent);
+    surface.fillRect(dirty);
+    surface.restore();
+
+    if (!m_controller)
+        return;
+    const Preferences& settings = m_controller->model().settings();
+    const auto& over = m_controller->over();
+    for (const auto& item : m_controller->items()) {
+        const bool pinHovered = over && over->item == item && over->part == RailController::Part::pin;
+        drawHanging(surface, *item, pinHovered, settings.scale);
+    }
+}
+
+void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHovered, double scale)
+{
+    const std::vector<Bead>& beads = hanging.cord.beads();
+    QVarLengthArray<QPointF, 32> points;
+    for (const Bead& bead : beads)
+        points.append(QPointF(bead.x, bead.y));
+    CordDrawer::draw(m_controller->model().settings().cord, surface, std::span(points.data(), points.size()));
+
+    const QPointF pinCentre(points.front().x(), points.front().y() + 1.0);
+    const double r = pinHovered ? 6.8 : 4.8;
+    surface.save();
+    surface.clipEllipse(QRectF(pinCentre.x() - r, pinCentre.y() - r, 2 * r, 2 * r));
+    surface.drawRadialGradient(CordDrawer::pinGold(), pinCentre - QPointF(2, 2), 1.0, pinCentre, r);
+    surface.restore();
+    surface.save();
+    surface.setStrokeColor(QColor::fromRgbF(60 / 255.0f, 40 / 255.0f, 10 / 255.0f, 0.7f));
+    surface.setLineWidth(1.4);
+    surface.strokeEllipse(QRectF(pinCentre.x() - r, pinCentre.y() - r, 2 * r, 2 * r));
+    surface.restore();
+
+    const QSizeF size = RailGeometry::pictureSize(hanging.charm, scale);
+    const std::optional<Sprite> found = sprite(hanging, size);
+    if (!found)
+        return;
+
+    const Bead& tip = beads.back();
+    surface.save();
+    surface.translate(tip.x, tip.y);
+    surface.rotate(hanging.cord.tilt());
+    const double pad = found->pad;
+    const QRectF rect(-(size.width() * hanging.charm.hookX) - pad, -(size.height() * hanging.charm.hookY) - pad,
+                      size.width() + 2 * pad, size.height() + 2 * pad);
+    // A turned sprite is resampled; smoothing keeps its edges clean.
+    surface.setHighQualityInterpolation(true);
+    surface.drawImage(found->image, rect);
+    const double pass = m_controller->now() - hanging.shimmerAt;
+    if (pass >= 0.0 && pass < shimmerSeconds)
+        shine(surface, found->image, rect, pass / shimmerSeconds);
+    surface.restore();
+}
+
+QString RailView::spriteKey(const QString& charmID, double scale, double density)
+{
+    return charmID + QLatin1Char('@') + shortest(scale) + QLatin1Char('@') + shortest(density);
+}
+
+std::optional<RailView::Sprite> RailView::sprite(const Hanging& hanging, QSizeF size)
+{
+    if (!hanging.picture || !m_controller)
+        return std::nullopt;
+    const double scale = m_controller->model().settings().scale;
+    const double density = m_controller->host().backingScale();
+    const QString key = spriteKey(hanging.charm.id, scale, density);
+    if (auto cached = m_sprites.constFind(key); cached != m_sprites.constEnd())
+        return *cached;
+    if (m_sprites.size() >= spriteCacheLimit)
+        m_sprites.clear();
+    std::optional<Sprite> made = renderSprite(*hanging.picture, size, scale, density);
+    if (made)
+        m_sprites.insert(key, *made);
+    return made;
+}
+
+std::optional<RailView::Sprite> RailView::renderSprite(const QImage& picture, QSizeF size, double scale,
+                                                       double density)
+{
+    const double pad = std::ceil(14.0 * scale) + 2.0;
+    const double pixelWidth = std::ceil((size.width() + 2 * pad) * density);
+    const double pixelHeight = std::ceil((size.height() + 2 * pad) * density);
+    if (!std::isfinite(pixelWidth) || !std::isfinite(pixelHeight) || pixelWidth < 1 || pixelHeight < 1 ||
+        pixelWidth > 16384 || pixelHeight > 16384)
+        return std::nullopt;
+    std::optional<QImage> bitmap = Surface::makeBitmap(int(pixelWidth), int(pixelHeight));
+    if (!bitmap)
+        return std::nullopt;
+
+    // Resampling once to the exact pixel size gives a far cleaner result than
+    // letting the painter shrink a large picture on the fly.
+    const QSize target(std::max(1, int(std::lround(size.width() * density))),
+                       std::max(1, int(std::lround(size.height() * density))));
+    const QImage scaled = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                              .scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    {
+        Surface surface(*bitmap);
+        surface.setShadow(QColor::fromRgbF(0, 0, 0, 0.26f), QPointF(0, 4.0 * scale * density), 9.0 * scale * density);
+        surface.scaleBy(density, density);
+        surface.setHighQualityInterpolation(true);
+        surface.drawImage(scaled, QRectF(pad, pad, size.width(), size.height()));
+    }
+    ++m_spritesRendered;
+    return Sprite{*bitmap, pad};
+}
 
 void RailView::mouseDown(QPointF at)
 {
-    m_controller->mouseDown(at);
+    if (m_controller)
+        m_controller->mouseDown(at);
 }
 
 void RailView::mouseDragged(QPointF to)
 {
-    m_controller->mouseDragged(to);
+    if (m_controller)
+        m_controller->mouseDragged(to);
 }
 
 void RailView::mouseUp()
 {
-    m_controller->mouseUp();
+    if (m_controller)
+        m_controller->mouseUp();
 }
 
 } // namespace pendra

@@ -2,23 +2,53 @@
 
 #include "Host.h"
 
+#include <QHash>
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+
+#include <optional>
+
 namespace pendra {
 
+class Hanging;
 class RailController;
 
-// The panel's content: draws the hangings and hands the mouse to the
-// controller.
+// The panel's content: draws each hanging's cord, pin and charm, and hands
+// the mouse to the controller. Charms are drawn from sprites, the picture
+// with its shadow rendered once at the screen's density.
 class RailView : public PanelContent {
 public:
-    explicit RailView(RailController& controller);
+    struct Sprite {
+        QImage image;
+        double pad = 0.0;
+    };
+
+    static constexpr int spriteCacheLimit = 41;
+    static constexpr double shimmerSeconds = 0.85;
+
+    explicit RailView(RailController* controller = nullptr);
+
+    void setController(RailController* controller) { m_controller = controller; }
 
     void paint(Surface& surface, const QRectF& dirty) override;
     void mouseDown(QPointF at) override;
     void mouseDragged(QPointF to) override;
     void mouseUp() override;
 
+    // The cached sprite for a hanging drawn at the given size, rendered on a miss.
+    std::optional<Sprite> sprite(const Hanging& hanging, QSizeF size);
+    static QString spriteKey(const QString& charmID, double scale, double density);
+    int cachedSprites() const { return int(m_sprites.size()); }
+    int spritesRendered() const { return m_spritesRendered; }
+
 private:
+    void drawHanging(Surface& surface, const Hanging& hanging, bool pinHovered, double scale);
+    std::optional<Sprite> renderSprite(const QImage& picture, QSizeF size, double scale, double density);
+
     RailController* m_controller;
+    QHash<QString, Sprite> m_sprites;
+    int m_spritesRendered = 0;
 };
 
 } // namespace pendra

@@ -12,7 +12,7 @@ namespace pendra {
 RailController::RailController(AppModel& model, Host& host)
     : m_model(model)
     , m_host(host)
-    , m_view(std::make_unique<RailView>(*this))
+    , m_view(std::make_unique<RailView>(this))
     , m_alive(std::make_shared<RailController*>(this))
 {
     m_host.setIgnoresMouse(true);
