@@ -1,5 +1,6 @@
 #include "RailWindow.h"
 
+#include "FrameInputShape.h"
 #include "Host.h"
 #include "Surface.h"
 #include "X11Panel.h"
@@ -24,11 +25,15 @@ RailWindow::RailWindow()
     setWindowTitle(QStringLiteral("Pendra"));
 }
 
+RailWindow::~RailWindow() = default;
+
 void RailWindow::orderIn()
 {
     if (isVisible())
         return;
     winId();
+    if (!m_frameShape)
+        m_frameShape = std::make_unique<FrameInputShape>(windowHandle());
     // The window manager drops these states when a window is hidden, so they
     // are written again before every showing.
     X11Panel::prepare(windowHandle());
@@ -69,6 +74,8 @@ void RailWindow::applyInputShape()
     // hide and re-create it.
     if (QWindow* window = windowHandle())
         window->setFlag(Qt::WindowTransparentForInput, m_ignoresMouse);
+    if (m_frameShape)
+        m_frameShape->setPassThrough(m_ignoresMouse);
 }
 
 void RailWindow::paintEvent(QPaintEvent* event)

@@ -2,8 +2,11 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace pendra {
 
+class FrameInputShape;
 class PanelContent;
 
 // The rail's top-level window: frameless, translucent, above other windows,
@@ -14,6 +17,7 @@ class RailWindow : public QWidget {
 
 public:
     RailWindow();
+    ~RailWindow() override;
 
     void setContent(PanelContent* content) { m_content = content; }
     void orderIn();
@@ -32,6 +36,7 @@ private:
     void applyInputShape();
 
     PanelContent* m_content = nullptr;
+    std::unique_ptr<FrameInputShape> m_frameShape;
     bool m_ignoresMouse = true;
     bool m_pressed = false;
 };

@@ -1,0 +1,89 @@
+#include "FrameInputShape.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
+#include <xcb/xfixes.h>
+
+#include <cstdlib>
+
+namespace pendra {
+
+namespace {
+
+xcb_connection_t* connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+} // namespace
+
+FrameInputShape::FrameInputShape(QWindow* window)
+    : m_window(window)
+{
+    Q_ASSERT(window);
+    if (connection())
+        QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+FrameInputShape::~FrameInputShape()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+void FrameInputShape::setPassThrough(bool passThrough)
+{
+    m_passThrough = passThrough;
+    apply();
+}
+
+bool FrameInputShape::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & ~0x80) == XCB_REPARENT_NOTIFY) {
+        const auto* reparent = static_cast<const xcb_reparent_notify_event_t*>(message);
+        if (reparent->window == xcb_window_t(m_window->winId()))
+            apply();
+    }
+    // Qt still needs the event for its own bookkeeping.
+    return false;
+}
+
+void FrameInputShape::apply()
+{
+    xcb_connection_t* x = connection();
+    if (!x)
+        return;
+    xcb_window_t window = xcb_window_t(m_window->winId());
+    // Walks up to the root; the panel's own shape is Qt's business.
+    for (int depth = 0; depth < 8; ++depth) {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x, xcb_query_tree(x, window), nullptr);
+        if (!tree)
+            return;
+        const xcb_window_t parent = tree->parent;
+        const xcb_window_t root = tree->root;
+        std::free(tree);
+        if (parent == XCB_WINDOW_NONE || parent == root)
+            break;
+        if (m_passThrough) {
+            const xcb_xfixes_region_t empty = xcb_generate_id(x);
+            xcb_xfixes_create_region(x, empty, 0, nullptr);
+            xcb_xfixes_set_window_shape_region(x, parent, XCB_SHAPE_SK_INPUT, 0, 0, empty);
+            xcb_xfixes_destroy_region(x, empty);
+        } else {
+            // No region puts back the frame's ordinary input area.
+            xcb_xfixes_set_window_shape_region(x, parent, XCB_SHAPE_SK_INPUT, 0, 0, XCB_NONE);
+        }
+        window = parent;
+    }
+    xcb_flush(x);
+}
+
+} // namespace pendra
