@@ -146,6 +146,16 @@ int render(const Request& request)
     return 0;
 }
 
+namespace {
+
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
 std::optional<int> runIfAsked(int argc, char** argv)
 {
     QStringList arguments;
@@ -156,6 +166,9 @@ std::optional<int> runIfAsked(int argc, char** argv)
         return std::nullopt;
     // Nothing is shown, so no display is needed or used.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Scripts read the one line the preview prints; Qt's notes about the
+    // environment (no runtime folder, say) would only get in their way.
+    qInstallMessageHandler(quietQtMessages);
     QGuiApplication app(argc, argv);
     return render(*request);
 }
