@@ -1,15 +1,45 @@
+#include "App.h"
+#include "BuildInfo.h"
+#include "DisplayProbe.h"
 #include "Preview.h"
+#include "SettingsStore.h"
+#include "SingleInstance.h"
+
+#include <QApplication>
 
 #include <cstdio>
-#include <cstdlib>
 
 int main(int argc, char** argv)
 {
-    if (const std::optional<int> status = pendra::Preview::runIfAsked(argc, argv))
+    using namespace pendra;
+
+    if (const std::optional<int> status = Preview::runIfAsked(argc, argv))
         return *status;
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-        std::fputs("pendra: no display to hang charms on (DISPLAY is not set)\n", stderr);
+
+    // Qt aborts when it cannot open a display, so find out before it tries.
+    QString reason;
+    if (!DisplayProbe::prepare(&reason)) {
+        std::fprintf(stderr, "pendra: %s\n", qPrintable(reason));
         return 1;
     }
-    return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pendra"));
+    QApplication::setApplicationVersion(QStringLiteral(PENDRA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral(PENDRA_APP_ID));
+    // The program lives in the tray: closing the studio must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(SingleInstance::defaultName());
+    if (instance.handOff())
+        return 0;
+    QString error;
+    if (!instance.listen(&error))
+        std::fprintf(stderr, "pendra: a second start cannot reach this one: %s\n", qPrintable(error));
+
+    SettingsStore store(SettingsStore::defaultPath());
+    App shell(store);
+    QObject::connect(&instance, &SingleInstance::studioRequested, &shell, &App::openStudio);
+    shell.start();
+    return app.exec();
 }

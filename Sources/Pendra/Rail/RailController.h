@@ -56,7 +56,7 @@ public:
     void redraw(bool all);
     QPointF centre(const Hanging& hanging) const;
     void stir();
-    void swingAll(double strength);
+    void swingAll(double strength) override;
 
     void mouseDown(QPointF at);
     void mouseDragged(QPointF to);

@@ -35,6 +35,7 @@ struct Journal : RailHook {
         events << "rail";
         olds << old;
     }
+    void swingAll(double strength) override { events << QStringLiteral("swing %1").arg(strength); }
 };
 
 class LoggingStore : public MemoryStore {

@@ -1,0 +1,73 @@
+#include "App.h"
+
+#include "Copy.h"
+#include "QtHost.h"
+#include "RailController.h"
+#include "StudioWindow.h"
+#include "TrayIconArt.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+namespace pendra {
+
+App::App(Store& store, QObject* parent)
+    : QObject(parent)
+    , m_model(store)
+    , m_menu(m_model, [this] { openStudio(); }, [] { QApplication::quit(); })
+{
+}
+
+App::~App()
+{
+    // The rail unhooks itself from the model and the host as it goes.
+    m_rail.reset();
+}
+
+void App::start()
+{
+    Q_ASSERT(!m_rail);
+    m_host = std::make_unique<QtHost>();
+    m_rail = std::make_unique<RailController>(m_model, *m_host);
+    m_model.setRail(m_rail.get());
+    m_rail->show(!m_model.settings().hidden);
+    showTray();
+}
+
+void App::openStudio()
+{
+    if (!m_studio) {
+        m_studio = std::make_unique<StudioWindow>(m_model);
+        // Window managers tend to place a new window where it half leaves a
+        // small screen; the middle of the work area is always a good spot.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = m_studio->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            m_studio->move(frame.topLeft());
+        }
+    }
+    m_studio->open();
+}
+
+void App::showTray()
+{
+    m_tray = std::make_unique<QSystemTrayIcon>(TrayIconArt::icon());
+    m_tray->setToolTip(Copy::appName);
+    m_tray->setContextMenu(&m_menu.menu());
+    // A plain click opens the menu too, the way a status menu works.
+    connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            m_menu.menu().popup(QCursor::pos());
+    });
+    // Without a tray now, Qt still docks the icon when a tray appears later;
+    // until then the studio is the only way in, so it opens once.
+    const bool trayNow = QSystemTrayIcon::isSystemTrayAvailable();
+    m_tray->show();
+    if (!trayNow)
+        openStudio();
+}
+
+} // namespace pendra
