@@ -61,29 +61,37 @@ void FrameInputShape::apply()
     xcb_connection_t* x = connection();
     if (!x)
         return;
+    // The panel itself gets the shape too: Qt skips the change when its own
+    // idea of the current state is stale, which it is for a window made with
+    // pass-through already on.
     xcb_window_t window = xcb_window_t(m_window->winId());
-    // Walks up to the root; the panel's own shape is Qt's business.
     for (int depth = 0; depth < 8; ++depth) {
+        setShape(x, window);
         xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x, xcb_query_tree(x, window), nullptr);
         if (!tree)
-            return;
+            break;
         const xcb_window_t parent = tree->parent;
         const xcb_window_t root = tree->root;
         std::free(tree);
         if (parent == XCB_WINDOW_NONE || parent == root)
             break;
-        if (m_passThrough) {
-            const xcb_xfixes_region_t empty = xcb_generate_id(x);
-            xcb_xfixes_create_region(x, empty, 0, nullptr);
-            xcb_xfixes_set_window_shape_region(x, parent, XCB_SHAPE_SK_INPUT, 0, 0, empty);
-            xcb_xfixes_destroy_region(x, empty);
-        } else {
-            // No region puts back the frame's ordinary input area.
-            xcb_xfixes_set_window_shape_region(x, parent, XCB_SHAPE_SK_INPUT, 0, 0, XCB_NONE);
-        }
         window = parent;
     }
     xcb_flush(x);
+}
+
+void FrameInputShape::setShape(xcb_connection_t* x, uint32_t window) const
+{
+    if (m_passThrough) {
+        const xcb_xfixes_region_t empty = xcb_generate_id(x);
+        xcb_xfixes_create_region(x, empty, 0, nullptr);
+        xcb_xfixes_set_window_shape_region(x, window, XCB_SHAPE_SK_INPUT, 0, 0, empty);
+        xcb_xfixes_destroy_region(x, empty);
+    } else {
+        // No region puts back the ordinary input area, which follows the
+        // window's size from then on.
+        xcb_xfixes_set_window_shape_region(x, window, XCB_SHAPE_SK_INPUT, 0, 0, XCB_NONE);
+    }
 }
 
 } // namespace pendra

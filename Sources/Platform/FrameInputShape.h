@@ -2,14 +2,20 @@
 
 #include <QAbstractNativeEventFilter>
 
+#include <cstdint>
+
+struct xcb_connection_t;
+
 class QWindow;
 
 namespace pendra {
 
-// Reparenting window managers (openbox, for one) put the panel inside a frame
-// window of their own. An empty input shape on the panel alone then lets
-// clicks fall onto that frame instead of the windows below, so the same shape
-// goes on every frame around the panel, and again whenever it is reparented.
+// Sets the panel's input area on X11: empty while clicks should pass through,
+// the whole window otherwise. Reparenting window managers (openbox, for one)
+// put the panel inside a frame window of their own, and an empty input shape
+// on the panel alone would let clicks fall onto that frame instead of the
+// windows below, so the same shape goes on every frame around the panel, and
+// again whenever it is reparented.
 class FrameInputShape : public QAbstractNativeEventFilter {
 public:
     explicit FrameInputShape(QWindow* window);
@@ -23,6 +29,7 @@ public:
 
 private:
     void apply();
+    void setShape(xcb_connection_t* connection, uint32_t window) const;
 
     QWindow* m_window;
     bool m_passThrough = true;

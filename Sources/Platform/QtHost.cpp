@@ -69,7 +69,7 @@ void QtHost::setPanelFrame(const QRectF& frame)
 
 QRectF QtHost::panelFrame() const
 {
-    return QRectF(m_window->geometry());
+    return QRectF(m_window->panelGeometry());
 }
 
 void QtHost::orderIn()

@@ -57,14 +57,19 @@ void RailWindow::setIgnoresMouse(bool ignore)
 
 void RailWindow::setPanelGeometry(const QRect& frame)
 {
-    if (frame == geometry())
+    // Compared with what was asked for, not with geometry(): a reparenting
+    // window manager makes Qt report the position inside its frame for a while.
+    if (frame == m_frame)
         return;
+    m_frame = frame;
     setGeometry(frame);
     // Qt gives an accepting window an input shape of its size at that moment,
     // so a resize needs the shape once more.
     if (!m_ignoresMouse && windowHandle()) {
         windowHandle()->setFlag(Qt::WindowTransparentForInput, true);
         windowHandle()->setFlag(Qt::WindowTransparentForInput, false);
+        if (m_frameShape)
+            m_frameShape->setPassThrough(false);
     }
 }
 

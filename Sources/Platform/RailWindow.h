@@ -25,6 +25,8 @@ public:
     bool ignoresMouse() const { return m_ignoresMouse; }
     void setIgnoresMouse(bool ignore);
     void setPanelGeometry(const QRect& frame);
+    // The frame last asked for, in global coordinates.
+    const QRect& panelGeometry() const { return m_frame; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,6 +39,7 @@ private:
 
     PanelContent* m_content = nullptr;
     std::unique_ptr<FrameInputShape> m_frameShape;
+    QRect m_frame;
     bool m_ignoresMouse = true;
     bool m_pressed = false;
 };

@@ -1,0 +1,102 @@
+"""A private X desktop for tests: Xvfb with openbox, xcompmgr and a tint2 top
+panel with a tray. Everything started here is stopped again by stop()."""
+
+import os
+import sys
+import signal
+import subprocess
+import tempfile
+import time
+
+
+def wait_for(predicate, timeout=20.0, what="condition"):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError("timed out waiting for " + what)
+
+
+class DesktopSession:
+    width = 1280
+    height = 800
+
+    def __init__(self, data_dir):
+        self.data_dir = data_dir
+        self.processes = []
+        self.home = tempfile.TemporaryDirectory(prefix="pendra-desktop-")
+        self.env = None
+
+    def _free_display(self):
+        for number in range(90, 200):
+            if not os.path.exists("/tmp/.X11-unix/X%d" % number) and not os.path.exists("/tmp/.X%d-lock" % number):
+                return number
+        raise AssertionError("no free X display number")
+
+    def start(self):
+        try:
+            return self._start()
+        except BaseException:
+            for process in self.processes:
+                print("%s: %s" % (process.args[0], "running" if process.poll() is None else
+                                  "exited with %s" % process.returncode), file=sys.stderr)
+            if os.path.exists(getattr(self, "openbox_log", "")):
+                print("openbox said: " + open(self.openbox_log).read(), file=sys.stderr)
+            self.stop()
+            raise
+
+    def _start(self):
+        number = self._free_display()
+        env = dict(os.environ)
+        for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS", "SESSION_MANAGER"):
+            env.pop(name, None)
+        env["DISPLAY"] = ":%d" % number
+        env["XDG_CONFIG_HOME"] = os.path.join(self.home.name, "config")
+        env["XDG_RUNTIME_DIR"] = os.path.join(self.home.name, "runtime")
+        env["HOME"] = self.home.name
+        os.makedirs(env["XDG_CONFIG_HOME"])
+        os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+        self.env = env
+        self.spawn(["Xvfb", env["DISPLAY"], "-screen", "0", "%dx%dx24" % (self.width, self.height),
+                    "-nolisten", "tcp"])
+        wait_for(lambda: os.path.exists("/tmp/.X11-unix/X%d" % number), what="Xvfb")
+        wait_for(lambda: self.run(["xprop", "-root"], check=False).returncode == 0, what="the display")
+        self.openbox_log = os.path.join(self.home.name, "openbox.log")
+        with open(self.openbox_log, "w") as log:
+            self.spawn(["openbox"], stderr=log)
+        wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run(["xprop", "-root"]).stdout, what="openbox")
+        self.spawn(["xcompmgr"])
+        self.spawn(["tint2", "-c", os.path.join(self.data_dir, "tint2rc")])
+        wait_for(lambda: self.windows_of_class("tint2"), what="the tint2 panel")
+        return self
+
+    def spawn(self, argv, **kwargs):
+        process = subprocess.Popen(argv, env=self.env, stdout=kwargs.pop("stdout", subprocess.DEVNULL),
+                                   stderr=kwargs.pop("stderr", subprocess.DEVNULL), **kwargs)
+        self.processes.append(process)
+        return process
+
+    def run(self, argv, check=True, timeout=20):
+        result = subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=timeout)
+        if check and result.returncode != 0:
+            raise AssertionError("%s failed: %s" % (" ".join(argv), result.stderr.strip()))
+        return result
+
+    def windows_of_class(self, name):
+        out = self.run(["xdotool", "search", "--classname", name], check=False).stdout
+        return [int(w) for w in out.split()]
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        self.processes = []
+        self.home.cleanup()
