@@ -1,5 +1,7 @@
 #include "FrameInputShape.h"
 
+#include "X11Panel.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWindow>
@@ -16,8 +18,7 @@ namespace {
 
 xcb_connection_t* connection()
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
+    return X11Panel::connection();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "CanberraSound.h"
 #include "FrameClock.h"
 #include "RailWindow.h"
+#include "X11Panel.h"
 #include "XSettings.h"
 
 #include <QCursor>
@@ -37,8 +38,8 @@ QtHost::QtHost() : m_window(std::make_unique<RailWindow>()), m_frames(new FrameC
     for (QScreen* screen : QGuiApplication::screens())
         watchScreen(screen);
 
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        m_xsettings = std::make_unique<XSettings>(x11->connection(), 0);
+    if (xcb_connection_t* connection = X11Panel::connection())
+        m_xsettings = std::make_unique<XSettings>(connection, 0);
 }
 
 QtHost::~QtHost() = default;

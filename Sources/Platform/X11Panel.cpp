@@ -26,12 +26,19 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 
 } // namespace
 
+xcb_connection_t* X11Panel::connection()
+{
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
 bool X11Panel::prepare(QWindow* window)
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window)
+    xcb_connection_t* connection = X11Panel::connection();
+    if (!connection || !window)
         return false;
-    xcb_connection_t* connection = x11->connection();
     const auto id = xcb_window_t(window->winId());
 
     const xcb_atom_t wmState = atom(connection, "_NET_WM_STATE");

@@ -68,9 +68,17 @@ class DesktopSession:
             self.spawn(["openbox"], stderr=log)
         wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run(["xprop", "-root"]).stdout, what="openbox")
         self.spawn(["xcompmgr"])
-        self.spawn(["tint2", "-c", os.path.join(self.data_dir, "tint2rc")])
-        wait_for(lambda: self.windows_of_class("tint2"), what="the tint2 panel")
+        self.start_panel()
         return self
+
+    def start_panel(self):
+        self.panel = self.spawn(["tint2", "-c", os.path.join(self.data_dir, "tint2rc")])
+        wait_for(lambda: self.windows_of_class("tint2"), what="the tint2 panel")
+
+    def stop_panel(self):
+        self.panel.terminate()
+        self.panel.wait(timeout=10)
+        wait_for(lambda: not self.windows_of_class("tint2"), what="the tint2 panel to go")
 
     def spawn(self, argv, **kwargs):
         process = subprocess.Popen(argv, env=self.env, stdout=kwargs.pop("stdout", subprocess.DEVNULL),

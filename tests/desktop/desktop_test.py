@@ -113,10 +113,13 @@ class PendraDesktopTest:
 
     def tray_icon(self):
         # The icon is a small window of ours that the panel's tray swallowed.
-        for window in map(int, self.xdo("search", "--pid", self.pendra.pid).split()):
+        for window in self.visible_pendra_windows():
             if window == self.rail["id"]:
                 continue
-            x, y, w, h = self.geometry(window)
+            try:
+                x, y, w, h = self.geometry(window)
+            except AssertionError:
+                continue  # gone while we looked
             if w <= 40 and h <= 40 and y < PANEL_HEIGHT and self.is_mapped(window):
                 return window, (x + w // 2, y + h // 2)
         return None
@@ -259,6 +262,21 @@ class PendraDesktopTest:
             status = None
         self.check(status == 0, "Quit ends the process with status 0 (%s)" % status)
         self.check(open(self.settings_path(), "rb").read() == before, "quitting leaves the settings intact")
+
+        # A desktop with no tray at all: the studio is the way in, and a tray
+        # that turns up later gets the icon.
+        s.stop_panel()
+        self.pendra = s.spawn([self.binary], stderr=subprocess.PIPE)
+        self.rail = wait_for(self.rail_window, what="the rail window without a tray")
+        studio = wait_for(lambda: [w for w in self.managed_windows()
+                                   if w["pid"] == self.pendra.pid and w["title"] != "Pendra"],
+                          timeout=10, what="the studio on a desktop without a tray")
+        self.check(bool(studio), "without a tray the studio opens by itself")
+        s.start_panel()
+        self.tray = wait_for(self.tray_icon, timeout=10, what="the tray icon once a tray appears")
+        self.check(True, "a tray that appears later gets the icon")
+        self.menu_choose(1)  # Quit Pendra
+        self.check(self.pendra.wait(timeout=10) == 0, "quit from the late tray ends with status 0")
 
     def main(self):
         try:
