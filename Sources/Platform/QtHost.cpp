@@ -2,6 +2,7 @@
 
 #include "CanberraSound.h"
 #include "FrameClock.h"
+#include "PointerProbe.h"
 #include "RailWindow.h"
 #include "X11Panel.h"
 #include "XSettings.h"
@@ -40,6 +41,7 @@ QtHost::QtHost() : m_window(std::make_unique<RailWindow>()), m_frames(new FrameC
 
     if (xcb_connection_t* connection = X11Panel::connection())
         m_xsettings = std::make_unique<XSettings>(connection, 0);
+    m_pointer = std::make_unique<PointerProbe>();
 }
 
 QtHost::~QtHost() = default;
@@ -133,6 +135,12 @@ void QtHost::onScreensChanged(std::function<void()> callback)
 
 QPointF QtHost::pointer() const
 {
+    // Root pixels are Qt's points only without scaling; otherwise Qt converts.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen && screen->devicePixelRatio() == 1.0) {
+        if (const std::optional<QPoint> at = m_pointer->position())
+            return QPointF(*at);
+    }
     return QPointF(QCursor::pos());
 }
 

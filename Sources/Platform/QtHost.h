@@ -12,6 +12,7 @@ class QScreen;
 namespace pendra {
 
 class FrameClock;
+class PointerProbe;
 class RailWindow;
 class XSettings;
 
@@ -70,6 +71,7 @@ private:
     std::function<void()> m_screensCallback;
     QElapsedTimer m_clock;
     std::unique_ptr<XSettings> m_xsettings;
+    std::unique_ptr<PointerProbe> m_pointer;
 };
 
 } // namespace pendra
