@@ -2,6 +2,7 @@
 
 #include "FrameInputShape.h"
 #include "Host.h"
+#include "SerialPainting.h"
 #include "Surface.h"
 #include "X11Panel.h"
 
@@ -9,6 +10,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
+
+#include <cmath>
 
 namespace pendra {
 
@@ -85,14 +88,34 @@ void RailWindow::applyInputShape()
 
 void RailWindow::paintEvent(QPaintEvent* event)
 {
-    QPainter painter(this);
-    Surface surface(painter, devicePixelRatioF());
-    if (m_content) {
-        m_content->paint(surface, event->rect());
-    } else {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(event->rect(), Qt::transparent);
+    // The rail is drawn into a buffer of its own, which is painted on a
+    // worker thread, and only the redrawn part is copied to the window.
+    const double density = devicePixelRatioF();
+    const QSize pixels(int(std::ceil(width() * density)), int(std::ceil(height() * density)));
+    if (m_buffer.size() != pixels || m_buffer.devicePixelRatio() != density) {
+        m_buffer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_buffer.setDevicePixelRatio(density);
+        m_buffer.fill(Qt::transparent);
     }
+    if (m_buffer.isNull())
+        return;
+    const QRect dirty = event->rect();
+    SerialPainting::run([&] {
+        QPainter painter(&m_buffer);
+        painter.setClipRect(dirty);
+        Surface surface(painter, density);
+        if (m_content) {
+            m_content->paint(surface, dirty);
+        } else {
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.fillRect(dirty, Qt::transparent);
+        }
+    });
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QRectF(dirty), m_buffer,
+                      QRectF(dirty.x() * density, dirty.y() * density, dirty.width() * density,
+                             dirty.height() * density));
 }
 
 void RailWindow::mousePressEvent(QMouseEvent* event)

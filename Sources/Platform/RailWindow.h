@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include <memory>
@@ -40,6 +41,7 @@ private:
     PanelContent* m_content = nullptr;
     std::unique_ptr<FrameInputShape> m_frameShape;
     QRect m_frame;
+    QImage m_buffer;
     bool m_ignoresMouse = true;
     bool m_pressed = false;
 };

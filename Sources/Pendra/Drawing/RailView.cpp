@@ -66,9 +66,31 @@ void RailView::paint(Surface& surface, const QRectF& dirty)
     const Preferences& settings = m_controller->model().settings();
     const auto& over = m_controller->over();
     for (const auto& item : m_controller->items()) {
+        // A partial redraw only pays for the charms that reach into it.
+        if (!paintedArea(*item, settings.scale).intersects(dirty))
+            continue;
         const bool pinHovered = over && over->item == item && over->part == RailController::Part::pin;
         drawHanging(surface, *item, pinHovered, settings.scale);
     }
+}
+
+QRectF RailView::paintedArea(const Hanging& hanging, double scale)
+{
+    // The cord and pin, and the sprite with its shadow margin turned any way
+    // about the picture's centre.
+    QRectF area;
+    for (const Bead& bead : hanging.cord.beads())
+        area = area.united(QRectF(bead.x - 8.0, bead.y - 8.0, 16.0, 17.0));
+    const QSizeF size = RailGeometry::pictureSize(hanging.charm, scale);
+    const double pad = spritePad(scale);
+    const double r = std::hypot(size.width() / 2 + pad, size.height() / 2 + pad) + 1.0;
+    const QPointF c = RailGeometry::centre(hanging.charm, hanging.cord, scale);
+    return area.united(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r));
+}
+
+double RailView::spritePad(double scale)
+{
+    return std::ceil(14.0 * scale) + 2.0;
 }
 
 void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHovered, double scale)
@@ -137,7 +159,7 @@ std::optional<RailView::Sprite> RailView::sprite(const Hanging& hanging, QSizeF 
 std::optional<RailView::Sprite> RailView::renderSprite(const QImage& picture, QSizeF size, double scale,
                                                        double density)
 {
-    const double pad = std::ceil(14.0 * scale) + 2.0;
+    const double pad = spritePad(scale);
     const double pixelWidth = std::ceil((size.width() + 2 * pad) * density);
     const double pixelHeight = std::ceil((size.height() + 2 * pad) * density);
     if (!std::isfinite(pixelWidth) || !std::isfinite(pixelHeight) || pixelWidth < 1 || pixelHeight < 1 ||

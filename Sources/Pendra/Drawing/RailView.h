@@ -42,6 +42,11 @@ public:
     int cachedSprites() const { return int(m_sprites.size()); }
     int spritesRendered() const { return m_spritesRendered; }
 
+    // Everything drawHanging may touch for a hanging: cord, pin and sprite.
+    static QRectF paintedArea(const Hanging& hanging, double scale);
+    // The transparent margin around a sprite's picture that holds its shadow.
+    static double spritePad(double scale);
+
 private:
     void drawHanging(Surface& surface, const Hanging& hanging, bool pinHovered, double scale);
     std::optional<Sprite> renderSprite(const QImage& picture, QSizeF size, double scale, double density);

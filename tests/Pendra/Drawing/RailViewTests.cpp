@@ -225,3 +225,33 @@ TEST_F(RailViewTest, ZeroHeightCharmIsDrawnWide)
 
 } // namespace
 } // namespace pendra
+
+namespace pendra {
+namespace {
+
+TEST_F(RailViewTest, PartialRedrawMatchesTheFullOneInsideItsRectangle)
+{
+    start({hung("A", "grey", 0.3, 150), hung("B", "hook", 0.7, 90)});
+    item(0).cord.setTilt(0.7);
+    item(1).cord.setTilt(-1.2);
+    const QImage full = render(1.0);
+    // Rectangles that catch only a shadow's edge, only a cord, or nothing.
+    const QRectF grey = RailView::paintedArea(item(0), 1.0);
+    for (const QRectF dirty : {QRectF(grey.right() - 6, grey.center().y(), 6, 6), QRectF(0, 0, 800, 40),
+                               QRectF(grey.left(), grey.bottom() - 4, 40, 4), QRectF(10, 560, 30, 30)}) {
+        QImage part = *Surface::makeBitmap(800, 600);
+        part.fill(QColor(255, 0, 0));
+        {
+            Surface surface(part);
+            rail->view().paint(surface, dirty);
+        }
+        const QRect pixels = dirty.toAlignedRect().intersected(QRect(0, 0, 800, 600));
+        for (int y = pixels.top() + 1; y < pixels.bottom(); ++y)
+            for (int x = pixels.left() + 1; x < pixels.right(); ++x)
+                ASSERT_EQ(part.pixel(x, y), full.pixel(x, y)) << x << "," << y;
+    }
+    EXPECT_TRUE(grey.contains(RailGeometry::coveredArea(item(0), 1.0)));
+}
+
+} // namespace
+} // namespace pendra
