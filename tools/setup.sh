@@ -15,7 +15,7 @@ pendra_packages_build=(
   sound-theme-freedesktop
 )
 pendra_packages_test=(
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev time
 )
 pendra_packages_desktop=(
   xvfb openbox xcompmgr tint2 xdotool x11-utils wmctrl python3

@@ -5,8 +5,8 @@
 namespace pendra {
 
 // A host with no window system behind it, for rendering without a display:
-// the panel is a rectangle that is never shown, there are no screens and no
-// clock ever fires.
+// the panel is a rectangle that is never shown, there is at most a pretend
+// screen and no clock ever fires.
 class OffscreenHost : public Host {
 public:
     void setContent(PanelContent* content) override { m_content = content; }
@@ -21,7 +21,9 @@ public:
     void redrawRect(const QRectF&) override {}
     double backingScale() const override { return 2.0; }
 
-    std::optional<Screen> primaryScreen() const override { return std::nullopt; }
+    std::optional<Screen> primaryScreen() const override { return m_screen; }
+    // A pretend screen, so that a rail made for it lays its cords out there.
+    void setScreen(std::optional<Screen> screen) { m_screen = std::move(screen); }
     void onScreensChanged(std::function<void()>) override {}
 
     QPointF pointer() const override { return {-1e6, -1e6}; }
@@ -45,6 +47,7 @@ public:
 private:
     PanelContent* m_content = nullptr;
     QRectF m_frame;
+    std::optional<Screen> m_screen;
     bool m_ignoresMouse = true;
     bool m_paused = true;
 };

@@ -12,6 +12,7 @@
 #include <QSaveFile>
 
 #include <charconv>
+#include <cmath>
 #include <climits>
 #include <cstdio>
 #include <random>
@@ -94,10 +95,15 @@ int render(const Request& request)
         }
     });
 
-    OffscreenHost host;
-    RailController rail(model, host);
     const double width = double(request.width);
     const double height = double(request.height);
+    OffscreenHost host;
+    // The cords are laid out for a screen as wide as the picture. Laid out for
+    // some other width, repinning them would fling every charm sideways far
+    // harder than the starting swing, and the wider the picture the wilder.
+    if (width > 0 && height > 0 && std::isfinite(width) && std::isfinite(height))
+        host.setScreen(Screen{QRectF(0, 0, width, height), QRectF(0, 0, width, height)});
+    RailController rail(model, host);
     host.setPanelFrame(QRectF(0, 0, width, height));
 
     std::mt19937 random{std::random_device{}()};
