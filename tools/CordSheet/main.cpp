@@ -36,20 +36,6 @@ std::vector<QPointF> hangingCord(double x, double sway)
     return points;
 }
 
-void drawPin(Surface& surface, QPointF at)
-{
-    const double r = 4.8;
-    surface.save();
-    surface.clipEllipse(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r));
-    surface.drawRadialGradient(CordDrawer::pinGold(), at - QPointF(2, 2), 1.0, at, r);
-    surface.restore();
-    surface.save();
-    surface.setStrokeColor(QColor::fromRgbF(60 / 255.0f, 40 / 255.0f, 10 / 255.0f, 0.7f));
-    surface.setLineWidth(1.4);
-    surface.strokeEllipse(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r));
-    surface.restore();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -77,7 +63,7 @@ int main(int argc, char** argv)
             const double x = column * (double(i) + 0.5);
             const std::vector<QPointF> cord = hangingCord(x, i % 2 == 0 ? 16.0 : -16.0);
             CordDrawer::draw(allCases[i], surface, cord);
-            drawPin(surface, QPointF(cord.front().x(), cord.front().y() + 1.0));
+            CordDrawer::drawPin(surface, QPointF(cord.front().x(), cord.front().y() + 1.0), 4.8);
         }
     }
     painter.setRenderHint(QPainter::TextAntialiasing);

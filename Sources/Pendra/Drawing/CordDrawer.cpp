@@ -210,4 +210,18 @@ const Gradient& pinGold()
     return gold;
 }
 
+void drawPin(Surface& surface, QPointF centre, double radius)
+{
+    const QRectF ball(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    surface.save();
+    surface.clipEllipse(ball);
+    surface.drawRadialGradient(pinGold(), centre - QPointF(2, 2), 1.0, centre, radius);
+    surface.restore();
+    surface.save();
+    surface.setStrokeColor(QColor::fromRgbF(60 / 255.0f, 40 / 255.0f, 10 / 255.0f, 0.7f));
+    surface.setLineWidth(1.4);
+    surface.strokeEllipse(ball);
+    surface.restore();
+}
+
 } // namespace pendra::CordDrawer

@@ -39,6 +39,8 @@ const std::optional<QImage>& woodBead();
 const std::optional<QImage>& glassBead();
 // The gold of every pin; the rail view and the cord tiles paint pins with it.
 const Gradient& pinGold();
+// A pin: the gold ball lit from its upper left, with a dark ring around it.
+void drawPin(Surface& surface, QPointF centre, double radius);
 
 } // namespace CordDrawer
 

@@ -102,16 +102,7 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
     CordDrawer::draw(m_controller->model().settings().cord, surface, std::span(points.data(), points.size()));
 
     const QPointF pinCentre(points.front().x(), points.front().y() + 1.0);
-    const double r = pinHovered ? 6.8 : 4.8;
-    surface.save();
-    surface.clipEllipse(QRectF(pinCentre.x() - r, pinCentre.y() - r, 2 * r, 2 * r));
-    surface.drawRadialGradient(CordDrawer::pinGold(), pinCentre - QPointF(2, 2), 1.0, pinCentre, r);
-    surface.restore();
-    surface.save();
-    surface.setStrokeColor(QColor::fromRgbF(60 / 255.0f, 40 / 255.0f, 10 / 255.0f, 0.7f));
-    surface.setLineWidth(1.4);
-    surface.strokeEllipse(QRectF(pinCentre.x() - r, pinCentre.y() - r, 2 * r, 2 * r));
-    surface.restore();
+    CordDrawer::drawPin(surface, pinCentre, pinHovered ? 6.8 : 4.8);
 
     const QSizeF size = RailGeometry::pictureSize(hanging.charm, scale);
     const std::optional<Sprite> found = sprite(hanging, size);

@@ -66,20 +66,7 @@ void CordTile::drawSample(Surface& surface, CordStyle style, QSizeF canvas)
     const std::vector<QPointF> points = samplePoints(canvas);
     CordDrawer::draw(style, surface, points);
 
-    const Gradient& gold = CordDrawer::pinGold();
-    if (gold.isEmpty())
-        return;
-    const QRectF pin = pinCircle(canvas);
-    const double m = canvas.width() * 0.5;
-    surface.save();
-    surface.clipEllipse(pin);
-    surface.drawRadialGradient(gold, QPointF(m - 2.0, 3.0), 1.0, pin.center(), pinRadius);
-    surface.restore();
-    surface.save();
-    surface.setStrokeColor(QColor::fromRgbF(60 / 255.0f, 40 / 255.0f, 10 / 255.0f, 0.7f));
-    surface.setLineWidth(1.4);
-    surface.strokeEllipse(pin);
-    surface.restore();
+    CordDrawer::drawPin(surface, pinCircle(canvas).center(), pinRadius);
 }
 
 QSize CordTile::sizeHint() const
