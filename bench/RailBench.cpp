@@ -74,46 +74,41 @@ void railFrame(benchmark::State& state)
 }
 BENCHMARK(railFrame)->Unit(benchmark::kMicrosecond);
 
-// A full redraw of twelve moving charms; the argument is the pixel density.
-void fullRedraw(benchmark::State& state)
+// Moves the charms one frame and redraws the given part of the rail, the way
+// the window does: on one worker thread. The first redraw, before timing,
+// renders the sprites; frames after it never do.
+void redraws(benchmark::State& state, double density, const QRectF& dirty)
 {
-    const double density = double(state.range(0));
     Rail r(density);
     QImage image = *Surface::makeBitmap(int(Rail::width * density), int(Rail::height * density));
     image.setDevicePixelRatio(density);
-    {
-        // The first redraw renders the sprites; frames after it never do.
-        Surface surface(image);
-        r.rail->view().paint(surface, QRectF(0, 0, Rail::width, Rail::height));
-    }
+    const auto paint = [&](const QRectF& area) {
+        SerialPainting::run([&] {
+            Surface surface(image);
+            r.rail->view().paint(surface, area);
+        });
+    };
+    paint(QRectF(0, 0, Rail::width, Rail::height));
     for (auto _ : state) {
         state.PauseTiming();
         r.frame();
         state.ResumeTiming();
-        // The window paints the same way, on one worker thread.
-        SerialPainting::run([&] {
-            Surface surface(image);
-            r.rail->view().paint(surface, QRectF(0, 0, Rail::width, Rail::height));
-        });
+        paint(dirty);
     }
     state.counters["sprites rendered"] = double(r.rail->view().spritesRendered());
+}
+
+// A full redraw of twelve moving charms; the argument is the pixel density.
+void fullRedraw(benchmark::State& state)
+{
+    redraws(state, double(state.range(0)), QRectF(0, 0, Rail::width, Rail::height));
 }
 BENCHMARK(fullRedraw)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // A redraw of one quarter of the rail, to compare with the full one.
 void quarterRedraw(benchmark::State& state)
 {
-    Rail r(1.0);
-    QImage image = *Surface::makeBitmap(int(Rail::width), int(Rail::height));
-    for (auto _ : state) {
-        state.PauseTiming();
-        r.frame();
-        state.ResumeTiming();
-        SerialPainting::run([&] {
-            Surface surface(image);
-            r.rail->view().paint(surface, QRectF(0, 0, Rail::width / 2.0, Rail::height / 2.0));
-        });
-    }
+    redraws(state, 1.0, QRectF(0, 0, Rail::width / 2.0, Rail::height / 2.0));
 }
 BENCHMARK(quarterRedraw)->Unit(benchmark::kMillisecond);
 
