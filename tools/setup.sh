@@ -11,14 +11,14 @@ PENDRA_BUILD="${PENDRA_BUILD:-$PENDRA_ROOT/build}"
 pendra_packages_build=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-  libcanberra-dev libxcb1-dev libxcb-xfixes0-dev
+  libcanberra-dev libxcb1-dev libxcb-xfixes0-dev libxcb-shape0-dev libxcb-shm0-dev libxcb-cursor-dev
   sound-theme-freedesktop
 )
 pendra_packages_test=(
   libgtest-dev libgmock-dev libbenchmark-dev time
 )
 pendra_packages_desktop=(
-  xvfb openbox xcompmgr tint2 xdotool x11-utils wmctrl python3
+  xvfb openbox xcompmgr tint2 xdotool x11-utils wmctrl python3 i3-wm xterm oneko imagemagick
 )
 
 pendra_missing() {

@@ -4,6 +4,7 @@
 #include "Preview.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
+#include "X11Host.h"
 
 #include <QApplication>
 
@@ -40,6 +41,11 @@ int main(int argc, char** argv)
     SettingsStore store(SettingsStore::defaultPath());
     App shell(store);
     QObject::connect(&instance, &SingleInstance::studioRequested, &shell, &App::openStudio);
-    shell.start();
+    std::unique_ptr<X11Host> host = X11Host::create();
+    if (!host) {
+        std::fprintf(stderr, "pendra: the display cannot show the rail (it needs XFixes, SHAPE and a 32-bit visual)\n");
+        return 1;
+    }
+    shell.start(std::move(host));
     return app.exec();
 }

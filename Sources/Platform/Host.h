@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace pendra {
 
@@ -36,6 +37,14 @@ struct Screen {
     friend bool operator==(const Screen&, const Screen&) = default;
 };
 
+// A round part of the panel that takes the mouse, in panel points.
+struct Disc {
+    QPointF centre;
+    double radius = 0.0;
+
+    friend bool operator==(const Disc&, const Disc&) = default;
+};
+
 // What fills the panel: it paints the dirty area and takes the mouse. Points
 // are panel coordinates, from its top-left corner, y downward.
 class PanelContent {
@@ -44,7 +53,13 @@ public:
     virtual void paint(Surface& surface, const QRectF& dirty) = 0;
     virtual void mouseDown(QPointF at) = 0;
     virtual void mouseDragged(QPointF to) = 0;
+    // Also sent when the window system ends a press without a release, for
+    // example when another program grabs the pointer.
     virtual void mouseUp() = 0;
+    // The pointer came into the panel's input region or moved inside it.
+    virtual void pointerMoved(QPointF at) = 0;
+    // The pointer left the input region.
+    virtual void pointerLeft() = 0;
 };
 
 // A short sound that can be stopped and started again. Neither call blocks.
@@ -71,7 +86,11 @@ public:
     virtual void orderIn() = 0;
     virtual void orderOut() = 0;
     virtual bool isVisible() const = 0;
-    // While true, mouse events pass through the panel to the windows below.
+    // The parts of the panel that take the mouse; everywhere else the pointer
+    // passes through to the windows below.
+    virtual void setInputRegion(const std::vector<Disc>& discs) = 0;
+    // While false the whole panel takes the mouse, not just its input region:
+    // a drag goes on wherever the pointer goes.
     virtual bool ignoresMouse() const = 0;
     virtual void setIgnoresMouse(bool ignore) = 0;
     virtual void redrawAll() = 0;
@@ -83,8 +102,11 @@ public:
     virtual std::optional<Screen> primaryScreen() const = 0;
     virtual void onScreensChanged(std::function<void()> callback) = 0;
 
-    // The pointer in global coordinates.
+    // The pointer in global coordinates, as last seen over the panel.
     virtual QPointF pointer() const = 0;
+    // Whether the primary button is still held, as far as the window system
+    // says; a press whose release went elsewhere ends on false.
+    virtual bool primaryButtonDown() const = 0;
     virtual void setCursor(CursorShape shape) = 0;
 
     // The frame clock: calls back once per display frame with a timestamp in

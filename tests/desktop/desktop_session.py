@@ -1,5 +1,6 @@
-"""A private X desktop for tests: Xvfb with openbox, xcompmgr and a tint2 top
-panel with a tray. Everything started here is stopped again by stop()."""
+"""A private X desktop for tests: Xvfb with a window manager (openbox, or i3),
+optionally xcompmgr and a tint2 top panel with a tray. Everything started here
+is stopped again by stop()."""
 
 import os
 import sys
@@ -23,8 +24,13 @@ class DesktopSession:
     width = 1280
     height = 800
 
-    def __init__(self, data_dir):
+    def __init__(self, data_dir, wm="openbox", compositor=True, panel=True, probe=None):
         self.data_dir = data_dir
+        self.probe = probe
+        self.wm = wm
+        self.compositor = compositor
+        self.with_panel = panel
+        self.compositor_process = None
         self.processes = []
         self.home = tempfile.TemporaryDirectory(prefix="pendra-desktop-")
         self.env = None
@@ -63,13 +69,36 @@ class DesktopSession:
                     "-nolisten", "tcp"])
         wait_for(lambda: os.path.exists("/tmp/.X11-unix/X%d" % number), what="Xvfb")
         wait_for(lambda: self.run(["xprop", "-root"], check=False).returncode == 0, what="the display")
-        self.openbox_log = os.path.join(self.home.name, "openbox.log")
+        self.openbox_log = os.path.join(self.home.name, self.wm + ".log")
         with open(self.openbox_log, "w") as log:
-            self.spawn(["openbox"], stderr=log)
-        wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run(["xprop", "-root"]).stdout, what="openbox")
-        self.spawn(["xcompmgr"])
-        self.start_panel()
+            if self.wm == "i3":
+                self.spawn(["i3", "-c", os.path.join(self.data_dir, "i3config")], stderr=log, stdout=log)
+            else:
+                self.spawn([self.wm], stderr=log)
+        wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run(["xprop", "-root"]).stdout, what=self.wm)
+        if self.compositor:
+            self.start_compositor()
+        if self.with_panel:
+            self.start_panel()
         return self
+
+    def start_compositor(self):
+        self.compositor_process = self.spawn(["xcompmgr"])
+        # A compositing manager announces itself by owning this selection.
+        if self.probe:
+            wait_for(lambda: self.selection_owner("_NET_WM_CM_S0") != 0, what="xcompmgr")
+        else:
+            time.sleep(0.5)
+
+    def stop_compositor(self):
+        self.compositor_process.terminate()
+        self.compositor_process.wait(timeout=10)
+        self.compositor_process = None
+        if self.probe:
+            wait_for(lambda: self.selection_owner("_NET_WM_CM_S0") == 0, what="xcompmgr to go")
+
+    def selection_owner(self, name):
+        return int(self.run([self.probe, "owner", name]).stdout.strip() or "0")
 
     def start_panel(self):
         self.panel = self.spawn(["tint2", "-c", os.path.join(self.data_dir, "tint2rc")])

@@ -1,5 +1,7 @@
 #include "FakeHost.h"
 
+#include <cmath>
+
 namespace pendra {
 
 namespace {
@@ -54,12 +56,39 @@ int FakeHost::runFrames(int count, double dt)
     return ran;
 }
 
-void FakeHost::pollAt(QPointF global, double dt)
+bool FakeHost::inRegion(QPointF local) const
+{
+    for (const Disc& disc : region) {
+        const QPointF d = local - disc.centre;
+        if (std::hypot(d.x(), d.y()) < disc.radius)
+            return true;
+    }
+    return false;
+}
+
+void FakeHost::moveTo(QPointF global, double dt)
 {
     pointerAt = global;
     media += dt;
-    if (m_repeat)
-        m_repeat();
+    if (!m_visible || !m_content)
+        return;
+    const QPointF local = global - m_panelFrame.topLeft();
+    const bool inside = m_panelFrame.contains(global) && (!m_ignoresMouse || inRegion(local));
+    if (inside)
+        m_content->pointerMoved(local);
+    else if (m_inside)
+        m_content->pointerLeft();
+    m_inside = inside;
+}
+
+bool FakeHost::pollAt(QPointF global, double dt)
+{
+    pointerAt = global;
+    media += dt;
+    if (!m_repeat)
+        return false;
+    m_repeat();
+    return true;
 }
 
 void FakeHost::changeScreen(std::optional<Screen> to)

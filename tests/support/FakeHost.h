@@ -34,6 +34,11 @@ public:
     void orderIn() override { m_visible = true; }
     void orderOut() override { m_visible = false; }
     bool isVisible() const override { return m_visible; }
+    void setInputRegion(const std::vector<Disc>& discs) override
+    {
+        region = discs;
+        ++regionSets;
+    }
     bool ignoresMouse() const override { return m_ignoresMouse; }
     void setIgnoresMouse(bool ignore) override
     {
@@ -48,6 +53,7 @@ public:
     std::optional<Screen> primaryScreen() const override { return screen; }
     void onScreensChanged(std::function<void()> callback) override { m_screensChanged = std::move(callback); }
     QPointF pointer() const override { return pointerAt; }
+    bool primaryButtonDown() const override { return buttonDown; }
     void setCursor(CursorShape shape) override { cursors.push_back(shape); }
 
     // Clocks.
@@ -73,13 +79,23 @@ public:
     bool runFrame(double dt);
     // Runs frames of dt until the clock pauses or count frames have run; answers how many ran.
     int runFrames(int count, double dt = 1.0 / 60.0);
-    // Moves the pointer (global coordinates), advances the media clock and polls.
-    void pollAt(QPointF global, double dt = 1.0 / 30.0);
+    // Moves the pointer (global coordinates), advances the media clock and
+    // delivers what a window system would: a motion while the pointer is over
+    // the input region (or anywhere while the panel takes the whole mouse), a
+    // leave when it comes off it, nothing elsewhere.
+    void moveTo(QPointF global, double dt = 1.0 / 30.0);
+    // Whether a panel point lies in the input region last set.
+    bool inRegion(QPointF local) const;
+    // Moves the pointer, advances the media clock and runs the pointer poll
+    // when it runs; false when it does not.
+    bool pollAt(QPointF global, double dt = 1.0 / 30.0);
     void changeScreen(std::optional<Screen> to);
     void runDelayed();
     PanelContent* content() const { return m_content; }
     bool hasFrameCallback() const { return bool(m_frame); }
     bool hasRepeat() const { return bool(m_repeat); }
+    // Whether the window system sees the pointer over the panel.
+    bool pointerInside() const { return m_inside; }
 
     std::optional<Screen> screen = Screen{QRectF(0, 0, 1440, 900), QRectF(0, 25, 1440, 875)};
     QPointF pointerAt{-500, -500};
@@ -88,6 +104,9 @@ public:
     double scale = 1.0;
     bool reducedMotion = false;
     bool hasSound = true;
+    bool buttonDown = true;
+    std::vector<Disc> region;
+    int regionSets = 0;
 
     int panelFrameSets = 0;
     int ignoresMouseSets = 0;
@@ -111,6 +130,7 @@ private:
     bool m_visible = false;
     bool m_ignoresMouse = false;
     bool m_paused = true;
+    bool m_inside = false;
     std::function<void()> m_screensChanged;
     std::function<void(double)> m_frame;
     std::function<void()> m_repeat;

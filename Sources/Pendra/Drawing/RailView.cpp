@@ -195,4 +195,16 @@ void RailView::mouseUp()
         m_controller->mouseUp();
 }
 
+void RailView::pointerMoved(QPointF at)
+{
+    if (m_controller)
+        m_controller->pointerMoved(at);
+}
+
+void RailView::pointerLeft()
+{
+    if (m_controller)
+        m_controller->pointerLeft();
+}
+
 } // namespace pendra

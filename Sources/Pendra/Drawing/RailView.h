@@ -35,6 +35,8 @@ public:
     void mouseDown(QPointF at) override;
     void mouseDragged(QPointF to) override;
     void mouseUp() override;
+    void pointerMoved(QPointF at) override;
+    void pointerLeft() override;
 
     // The cached sprite for a hanging drawn at the given size, rendered on a miss.
     std::optional<Sprite> sprite(const Hanging& hanging, QSizeF size);

@@ -24,17 +24,12 @@ RailController::RailController(AppModel& model, Host& host)
     m_host.onFrame([this](double timestamp) { frame(timestamp); });
     m_host.setFramesPaused(true);
     m_linked = true;
-
-    std::weak_ptr<RailController*> alive = m_alive;
-    m_host.repeat(1.0 / 30.0, 0.005, [alive] {
-        if (auto self = alive.lock())
-            (*self)->readCursor();
-    });
+    refreshInputRegion(true);
 }
 
 RailController::~RailController()
 {
-    m_host.repeat(1.0 / 30.0, 0.005, {});
+    watch(false);
     m_host.onFrame({});
     m_host.onScreensChanged({});
     m_host.setFramesPaused(true);
@@ -46,7 +41,11 @@ RailController::~RailController()
 void RailController::show(bool visible)
 {
     if (!visible) {
+        // A hidden panel sees no release, so a drag in progress ends here.
+        endHold();
         m_host.orderOut();
+        m_pointerInside = false;
+        watch(false);
         return;
     }
     m_host.orderIn();
@@ -117,12 +116,15 @@ void RailController::layOut()
     m_host.setPanelFrame(QRectF(frame.left(), top, frame.width(), height));
     for (const auto& item : m_items)
         item->cord.repin(item->x * frame.width());
+    refreshInputRegion(true);
     redraw(true);
     stir();
 }
 
 void RailController::screensChanged()
 {
+    // The panel moves under the pointer, so a drag in progress ends first.
+    endHold();
     layOut();
 }
 
@@ -139,6 +141,7 @@ void RailController::settingsChanged(const Preferences& old)
     if (dropsDiffer || old.scale != now.scale)
         layOut();
 
+    refreshInputRegion(true);
     redraw(true);
     stir();
 }

@@ -2,6 +2,7 @@
 
 #include "Hanging.h"
 #include "Host.h"
+#include "RailGeometry.h"
 #include "RailHook.h"
 
 #include <QHash>
@@ -61,11 +62,19 @@ public:
     void mouseDown(QPointF at);
     void mouseDragged(QPointF to);
     void mouseUp();
+    // The window system's word that the pointer is over the input region, or
+    // has left it. The pointer poll runs only between the two, or while
+    // something is held.
+    void pointerMoved(QPointF at);
+    void pointerLeft();
 
     // The frame clock's callback and the pointer poll; public so that a host
     // driven by hand can run them.
     void frame(double timestamp);
     void readCursor();
+    bool watching() const { return m_watching; }
+    // The discs last given to the host as the panel's input region.
+    const std::vector<Disc>& inputDiscs() const { return m_inputDiscs; }
 
     const std::vector<std::shared_ptr<Hanging>>& items() const { return m_items; }
     const std::optional<Over>& over() const { return m_over; }
@@ -88,6 +97,11 @@ public:
 private:
     void rebuild();
     void screensChanged();
+    void readCursorAt(QPointF p);
+    void poll();
+    void watch(bool on);
+    void endHold();
+    void refreshInputRegion(bool force);
     void updateShimmer();
     std::optional<Over> hit(QPointF point) const;
     void tick();
@@ -116,6 +130,10 @@ private:
     std::optional<Over> m_over;
     std::optional<Holding> m_holding;
     QHash<QString, double> m_flickedAt;
+    bool m_watching = false;
+    bool m_pointerInside = false;
+    std::vector<RailGeometry::Target> m_sentTargets;
+    std::vector<Disc> m_inputDiscs;
     double m_lastClick = 0.0;
     bool m_clickLooked = false;
     std::unique_ptr<Sound> m_click;

@@ -67,6 +67,7 @@ void RailController::frame(double timestamp)
     }
 
     updateShimmer();
+    refreshInputRegion(false);
     redraw(false);
 
     double stirring = 0.0;
@@ -159,7 +160,51 @@ void RailController::readCursor()
 {
     if (!m_host.isVisible())
         return;
-    const QPointF p = m_host.pointer() - m_host.panelFrame().topLeft();
+    readCursorAt(m_host.pointer() - m_host.panelFrame().topLeft());
+}
+
+void RailController::pointerMoved(QPointF at)
+{
+    m_pointerInside = true;
+    readCursorAt(at);
+    watch(true);
+}
+
+void RailController::pointerLeft()
+{
+    m_pointerInside = false;
+    readCursor();
+    if (!m_holding)
+        watch(false);
+}
+
+void RailController::poll()
+{
+    readCursor();
+    if (!m_pointerInside && !m_holding)
+        watch(false);
+}
+
+void RailController::watch(bool on)
+{
+    if (on == m_watching)
+        return;
+    m_watching = on;
+    if (!on) {
+        m_host.repeat(1.0 / 30.0, 0.005, {});
+        return;
+    }
+    std::weak_ptr<RailController*> alive = m_alive;
+    m_host.repeat(1.0 / 30.0, 0.005, [alive] {
+        if (auto self = alive.lock())
+            (*self)->poll();
+    });
+}
+
+void RailController::readCursorAt(QPointF p)
+{
+    if (!m_host.isVisible())
+        return;
     const double t = m_host.mediaTime();
     const double e = std::max(t - m_cursorAt, 0.001);
     m_cursorSpeed = QPointF((p.x() - m_cursor.x()) / e * 0.016, (p.y() - m_cursor.y()) / e * 0.016);
@@ -167,8 +212,13 @@ void RailController::readCursor()
     m_cursor = p;
     m_cursorAt = t;
 
-    if (m_holding)
-        return;
+    if (m_holding) {
+        if (m_host.primaryButtonDown())
+            return;
+        // The release went somewhere else (another program took the pointer):
+        // end the hold as the release would have.
+        endHold();
+    }
 
     std::optional<Over> touched = hit(p);
     if (!touched)
@@ -186,16 +236,14 @@ void RailController::readCursor()
         }
     }
 
+    // The input region already lets the pointer through away from the charms
+    // and pins, so hovering only changes the cursor and the pin's size.
     std::optional<Over> now = hit(p);
-    const bool ignore = !now;
     const bool changed = !samePlace(now, m_over);
     const std::optional<Over> previous = std::move(m_over);
     m_over = now;
-
-    if (m_host.ignoresMouse() != ignore)
-        m_host.setIgnoresMouse(ignore);
     if (changed) {
-        if (ignore)
+        if (!now)
             m_host.setCursor(CursorShape::arrow);
         else
             m_host.setCursor(now->part == Part::pin ? CursorShape::resizeLeftRight : CursorShape::openHand);
@@ -204,6 +252,35 @@ void RailController::readCursor()
         if (m_over && m_over->part == Part::pin)
             m_host.redrawRect(pinSquare(*m_over->item));
     }
+}
+
+void RailController::refreshInputRegion(bool force)
+{
+    const double scale = m_model.settings().scale;
+    // Half a device pixel of drift, plus the half pixel the window system
+    // rounds to, keeps the region within a pixel of the true discs.
+    const double slack = 0.5 / std::max(m_host.backingScale(), 0.25);
+    std::vector<RailGeometry::Target> now;
+    now.reserve(m_items.size());
+    for (const auto& item : m_items)
+        now.push_back(RailGeometry::target(*item, scale));
+
+    bool moved = force || now.size() != m_sentTargets.size();
+    for (std::size_t i = 0; !moved && i < now.size(); ++i) {
+        const RailGeometry::Target& a = now[i];
+        const RailGeometry::Target& b = m_sentTargets[i];
+        moved = length(a.centre - b.centre) >= slack || length(a.pin - b.pin) >= slack ||
+                std::abs(a.reach - b.reach) >= slack;
+    }
+    if (!moved)
+        return;
+    m_sentTargets = std::move(now);
+    m_inputDiscs.clear();
+    for (const RailGeometry::Target& target : m_sentTargets) {
+        m_inputDiscs.push_back(Disc{target.centre, target.reach});
+        m_inputDiscs.push_back(Disc{target.pin, RailGeometry::pinReach});
+    }
+    m_host.setInputRegion(m_inputDiscs);
 }
 
 void RailController::mouseDown(QPointF at)
@@ -219,6 +296,10 @@ void RailController::mouseDown(QPointF at)
         pressed->item->cord.grab(true);
         m_host.setCursor(CursorShape::closedHand);
     }
+    // The drag goes on wherever the pointer goes, so the whole panel takes
+    // the mouse until the release.
+    m_host.setIgnoresMouse(false);
+    watch(true);
     stir();
 }
 
@@ -247,10 +328,16 @@ void RailController::mouseDragged(QPointF to)
 
 void RailController::mouseUp()
 {
+    endHold();
+}
+
+void RailController::endHold()
+{
     if (!m_holding)
         return;
     const Holding held = std::move(*m_holding);
     m_holding.reset();
+    m_host.setIgnoresMouse(true);
     if (held.part == Part::pin) {
         const double x = std::round(held.item->x * 10000.0) / 10000.0;
         const QString uid = held.item->uid;

@@ -1,7 +1,6 @@
 #include "App.h"
 
 #include "Copy.h"
-#include "QtHost.h"
 #include "RailController.h"
 #include "StudioWindow.h"
 #include "TrayIconArt.h"
@@ -27,10 +26,10 @@ App::~App()
     m_rail.reset();
 }
 
-void App::start()
+void App::start(std::unique_ptr<Host> host)
 {
-    Q_ASSERT(!m_rail);
-    m_host = std::make_unique<QtHost>();
+    Q_ASSERT(!m_rail && host);
+    m_host = std::move(host);
     m_rail = std::make_unique<RailController>(m_model, *m_host);
     m_model.setRail(m_rail.get());
     m_rail->show(!m_model.settings().hidden);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppModel.h"
+#include "Host.h"
 #include "TrayMenu.h"
 
 #include <QObject>
@@ -12,7 +13,6 @@ class QSystemTrayIcon;
 
 namespace pendra {
 
-class QtHost;
 class RailController;
 class Store;
 class StudioWindow;
@@ -28,8 +28,8 @@ public:
 
     // Makes the rail, links it to the model and shows it unless the charms are
     // hidden; puts up the tray icon, or opens the studio when there is no tray
-    // to reach the settings through.
-    void start();
+    // to reach the settings through. The rail lives on the given host.
+    void start(std::unique_ptr<Host> host);
     // Opens the studio or brings it to the front.
     void openStudio();
 
@@ -43,7 +43,7 @@ private:
     void showTray();
 
     AppModel m_model;
-    std::unique_ptr<QtHost> m_host;
+    std::unique_ptr<Host> m_host;
     std::unique_ptr<RailController> m_rail;
     std::unique_ptr<StudioWindow> m_studio;
     TrayMenu m_menu;

@@ -138,7 +138,7 @@ TEST_F(RailViewTest, PinGrowsWhenHoveredAndShowsItsGold)
     EXPECT_LT(body.blue(), 110) << "gold";
 
     rail->show(true);
-    host.pollAt(pinA + host.panelFrame().topLeft());
+    host.moveTo(pinA + host.panelFrame().topLeft());
     ASSERT_TRUE(rail->over().has_value());
     image = render();
     EXPECT_GT(at(image, pinA + QPointF(6.0, 0)).alpha(), 200) << "hovered pin is larger";

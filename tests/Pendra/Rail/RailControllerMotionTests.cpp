@@ -1,3 +1,4 @@
+#include "RailGeometry.h"
 #include "RailTestFixture.h"
 
 #include <cmath>
@@ -14,7 +15,7 @@ protected:
         host.delayed.clear();
     }
 
-    void pollRail(QPointF railPoint, double dt = 1.0 / 30.0) { host.pollAt(global(railPoint), dt); }
+    void moveRail(QPointF railPoint, double dt = 1.0 / 30.0) { host.moveTo(global(railPoint), dt); }
 
     QPointF pinOf(std::size_t i)
     {
@@ -23,48 +24,67 @@ protected:
     }
 };
 
-TEST_F(PointerTest, HoverSwitchesPassThroughAndCursor)
+TEST_F(PointerTest, HoverComesFromTheWindowSystemAndSetsTheCursor)
 {
     startShown({hung("A", "bead", 0.25, 150)});
     const QPointF centre = rail->centre(item(0));
 
-    pollRail({900, 10});
-    EXPECT_TRUE(host.ignoresMouse());
-    EXPECT_TRUE(host.cursors.empty()) << "nothing changed under the pointer";
+    moveRail({900, 10});
+    EXPECT_TRUE(host.cursors.empty()) << "the pointer passes through away from the charms";
+    EXPECT_FALSE(host.hasRepeat());
 
-    pollRail(centre);
-    EXPECT_FALSE(host.ignoresMouse());
+    moveRail(centre);
+    EXPECT_TRUE(host.ignoresMouse()) << "hovering takes the mouse only over the charm";
     ASSERT_FALSE(host.cursors.empty());
     EXPECT_EQ(host.cursors.back(), CursorShape::openHand);
     ASSERT_TRUE(rail->over().has_value());
     EXPECT_EQ(rail->over()->part, RailController::Part::charm);
+    EXPECT_TRUE(host.hasRepeat()) << "the poll runs while the pointer is over the charm";
+    EXPECT_DOUBLE_EQ(host.repeatInterval, 1.0 / 30.0);
 
     host.redrawRects.clear();
-    pollRail(pinOf(0) + QPointF(5, 0));
+    moveRail(pinOf(0) + QPointF(5, 0));
     EXPECT_EQ(host.cursors.back(), CursorShape::resizeLeftRight);
     ASSERT_EQ(host.redrawRects.size(), 1u);
     EXPECT_EQ(host.redrawRects[0], QRectF(pinOf(0).x() - 11, pinOf(0).y() - 11, 22, 22));
 
     host.redrawRects.clear();
-    pollRail({900, 10});
-    EXPECT_TRUE(host.ignoresMouse());
+    moveRail({900, 10});
     EXPECT_EQ(host.cursors.back(), CursorShape::arrow);
     EXPECT_EQ(host.redrawRects.size(), 1u) << "the pin left behind shrinks back";
     EXPECT_FALSE(rail->over().has_value());
+    EXPECT_FALSE(host.hasRepeat()) << "no timer runs once the pointer is gone";
+}
+
+TEST_F(PointerTest, ThePollKeepsHoverCurrentUntilTheLeave)
+{
+    startShown({hung("A", "bead", 0.25, 150)});
+    moveRail(rail->centre(item(0)));
+    ASSERT_TRUE(host.hasRepeat());
+    // The poll reads the pointer itself, so hover follows it even before the
+    // window system's leave arrives; the leave then ends the poll.
+    EXPECT_TRUE(host.pollAt(global({900, 10})));
+    EXPECT_FALSE(rail->over().has_value());
+    EXPECT_EQ(host.cursors.back(), CursorShape::arrow);
+    EXPECT_TRUE(host.hasRepeat());
+    rail->pointerLeft();
+    EXPECT_FALSE(host.hasRepeat());
 }
 
 TEST_F(PointerTest, HiddenPanelIgnoresThePointerAndFarPointsAreHarmless)
 {
     start({hung("A", "bead", 0.25, 150)});
-    pollRail(rail->centre(item(0)));
+    rail->pointerMoved(rail->centre(item(0)));
     EXPECT_FALSE(rail->over().has_value());
     EXPECT_EQ(rail->cursorSpeed(), QPointF());
 
     rail->show(true);
-    host.pollAt({1e12, -1e12});
-    host.pollAt({-1e300, 1e300});
+    rail->pointerMoved({1e12, -1e12});
+    rail->pointerMoved({-1e300, 1e300});
+    rail->pointerLeft();
     EXPECT_TRUE(host.ignoresMouse());
     EXPECT_FALSE(rail->over().has_value());
+    EXPECT_FALSE(host.hasRepeat());
 }
 
 TEST_F(PointerTest, BrushingFlicksOnceWithTheSettingsShare)
@@ -87,16 +107,17 @@ TEST_F(PointerTest, BrushingFlicksOnceWithTheSettingsShare)
         });
         passRailTime(0.5);
         const QPointF centre = rail->centre(item(0));
-        pollRail(centre - QPointF(120, 0));
+        moveRail(centre - QPointF(80, 0), 1.0); // entering slowly is no flick
+        EXPECT_EQ(tipDrift(0), 0.0) << c.name;
         double before = tipDrift(0);
-        pollRail(centre); // 120 points in 1/30 s: 57.6 points per 0.016 s
-        EXPECT_NEAR(rail->cursorSpeed().x(), 57.6, 1e-9) << c.name;
-        EXPECT_NEAR(tipDrift(0) - before, 57.6 * c.share, 1e-9) << c.name;
+        moveRail(centre); // 80 points in 1/30 s: 38.4 points per 0.016 s
+        EXPECT_NEAR(rail->cursorSpeed().x(), 38.4, 1e-9) << c.name;
+        EXPECT_NEAR(tipDrift(0) - before, 38.4 * c.share, 1e-9) << c.name;
         EXPECT_EQ(host.soundLog->plays, c.share > 0 ? 1 : 0) << c.name;
 
-        pollRail(centre - QPointF(120, 0));
+        moveRail(centre - QPointF(80, 0));
         before = tipDrift(0);
-        pollRail(centre);
+        moveRail(centre);
         EXPECT_EQ(tipDrift(0), before) << c.name << ": a second brush within 0.35 s does nothing";
         rail.reset();
         host.soundLog->plays = 0;
@@ -107,34 +128,91 @@ TEST_F(PointerTest, FlickSpacingAndSpeedThreshold)
 {
     startShown({hung("A", "bead", 0.25, 150)});
     const QPointF centre = rail->centre(item(0));
-    pollRail(centre + QPointF(0, -8));
-    pollRail(centre); // 8 points in 1/30 s is 3.84 per 0.016 s: too slow
+    moveRail(centre + QPointF(0, -8), 1.0);
+    moveRail(centre); // 8 points in 1/30 s is 3.84 per 0.016 s: too slow
     EXPECT_EQ(tipDrift(0), 0.0);
 
-    // Each brush starts from outside the reach, reached slowly so that the
-    // way out is no flick of its own.
+    // Each brush is a gentle one, so the charm stays within reach, and starts
+    // from a point reached slowly, so that getting there is no flick of its own.
     const auto brush = [&] {
-        pollRail(rail->centre(item(0)) - QPointF(100, 0), 1.0);
+        moveRail(rail->centre(item(0)) - QPointF(10, 0), 1.0);
         const double before = tipDrift(0);
-        pollRail(rail->centre(item(0))); // 100 points in 1/30 s: 48 per 0.016 s
+        moveRail(rail->centre(item(0))); // 10 points in 1/30 s: 4.8 per 0.016 s
         return tipDrift(0) - before;
     };
-    EXPECT_NEAR(brush(), 48 * 0.9, 1e-9);
+    EXPECT_NEAR(brush(), 4.8 * 0.9, 1e-9);
     passRailTime(0.3);
     EXPECT_EQ(brush(), 0.0) << "0.3 s later it does not flick yet";
     passRailTime(0.1);
-    EXPECT_NEAR(brush(), 48 * 0.9, 1e-9) << "more than 0.35 s later it flicks again";
+    EXPECT_NEAR(brush(), 4.8 * 0.9, 1e-9) << "more than 0.35 s later it flicks again";
 }
 
-TEST_F(PointerTest, FastPointerThatJumpedAcrossFlicksThroughTheMidpoint)
+TEST_F(PointerTest, FastPointerThatLeftBetweenTwoEventsFlicksThroughTheMidpoint)
 {
     startShown({hung("A", "bead", 0.25, 150)});
     const QPointF centre = rail->centre(item(0));
-    pollRail(centre - QPointF(150, 0));
-    pollRail(centre + QPointF(150, 0));
-    EXPECT_NEAR(tipDrift(0), 300 / (1.0 / 30) * 0.016 * 0.9, 1e-9);
+    // One event at the rim, the next far past the charm: only the midpoint
+    // of the two lies on it.
+    moveRail(centre - QPointF(85, 0), 1.0);
+    moveRail(centre + QPointF(150, 0));
+    EXPECT_NEAR(tipDrift(0), 235 / (1.0 / 30) * 0.016 * 0.9, 1e-9);
     EXPECT_FALSE(rail->over().has_value()) << "hover looks at the current point only";
-    EXPECT_TRUE(host.ignoresMouse());
+    EXPECT_FALSE(host.hasRepeat());
+}
+
+TEST_F(PointerTest, InputRegionHoldsTheCharmAndPinDiscsAndFollowsThem)
+{
+    startShown({hung("A", "bead", 0.25, 150), hung("B", "key", 0.7, 100)});
+    ASSERT_EQ(host.region.size(), 4u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const RailGeometry::Target t = RailGeometry::target(item(i), 1.0);
+        EXPECT_EQ(host.region[2 * i], (Disc{t.centre, t.reach})) << i;
+        EXPECT_EQ(host.region[2 * i + 1], (Disc{t.pin, 13.0})) << i;
+    }
+    EXPECT_TRUE(host.inRegion(rail->centre(item(0))));
+    EXPECT_FALSE(host.inRegion({720, 600}));
+
+    // A swing moves the charms by pixels each frame: the region follows.
+    rail->swingAll(9.0);
+    int sets = host.regionSets;
+    host.runFrame(0);
+    host.runFrames(5);
+    EXPECT_GE(host.regionSets, sets + 5);
+    EXPECT_EQ(host.region[0].centre, rail->centre(item(0)));
+
+    // At rest nothing moves, so nothing is sent.
+    host.runFrames(4000);
+    ASSERT_TRUE(host.framesPaused());
+    sets = host.regionSets;
+    rail->stir();
+    host.runFrame(0);
+    host.runFrames(3);
+    EXPECT_EQ(host.regionSets, sets);
+
+    // A larger size widens the discs at once.
+    model.update([](Preferences& p) { p.scale = 2.0; });
+    EXPECT_GT(host.regionSets, sets);
+    EXPECT_NEAR(host.region[0].radius, RailGeometry::target(item(0), 2.0).reach, 1e-12);
+}
+
+TEST_F(PointerTest, TheRegionIsSentAgainOnceATargetDriftsHalfAPixel)
+{
+    for (const double density : {1.0, 2.0}) {
+        host.scale = density;
+        startShown({hung("A", "bead", 0.25, 150)});
+        rail->stir();
+        host.runFrame(0);
+        const int sets = host.regionSets;
+        const double pixel = 1.0 / density;
+        // The pin follows its x at once; the charm below lags behind it.
+        item(0).x += 0.4 * pixel / 1440;
+        host.runFrame(1.0 / 120);
+        EXPECT_EQ(host.regionSets, sets) << density << ": less than half a pixel";
+        item(0).x += 0.2 * pixel / 1440;
+        host.runFrame(1.0 / 120);
+        EXPECT_EQ(host.regionSets, sets + 1) << density << ": half a pixel or more";
+        rail.reset();
+    }
 }
 
 TEST_F(PointerTest, GrabbedCharmFollowsThePointerByItsGrip)
@@ -142,8 +220,9 @@ TEST_F(PointerTest, GrabbedCharmFollowsThePointerByItsGrip)
     startShown({hung("A", "bead", 0.25, 150)});
     const QPointF press = rail->centre(item(0)) + QPointF(6, -4);
     const QPointF tip = tipOf(0);
-    pollRail(press);
+    moveRail(press);
     rail->mouseDown(press);
+    EXPECT_FALSE(host.ignoresMouse()) << "the whole panel takes the mouse while a charm is held";
     ASSERT_TRUE(rail->holding().has_value());
     EXPECT_EQ(rail->holding()->grip, press - tip);
     EXPECT_TRUE(item(0).cord.tip().held);
@@ -163,12 +242,13 @@ TEST_F(PointerTest, GrabbedCharmFollowsThePointerByItsGrip)
     EXPECT_NEAR(std::atan2(got.y(), got.x()), std::atan2(aim.y(), aim.x()), 1e-12);
 
     // Pointer polls during the drag change neither hover nor pass-through.
-    pollRail({1400, 5});
+    EXPECT_TRUE(host.pollAt(global({1400, 5})));
     EXPECT_FALSE(host.ignoresMouse());
     EXPECT_EQ(rail->over()->part, RailController::Part::charm);
 
     const int writes = store.writes();
     rail->mouseUp();
+    EXPECT_TRUE(host.ignoresMouse());
     EXPECT_FALSE(rail->holding().has_value());
     EXPECT_FALSE(item(0).cord.tip().held);
     EXPECT_EQ(host.cursors.back(), CursorShape::openHand);
@@ -220,6 +300,49 @@ TEST_F(PointerTest, ReleasingAPinWhoseRecordIsGoneSavesNothing)
     rail->mouseUp();
     EXPECT_TRUE(model.settings().hung.isEmpty());
     EXPECT_NEAR(held->x, 100.0 / 1440, 1e-12);
+}
+
+TEST_F(PointerTest, AReleaseThatNeverComesEndsTheHoldAsAReleaseWould)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> lose;
+    } cases[] = {
+        {"another program took the button",
+         [this] {
+             host.buttonDown = false;
+             EXPECT_TRUE(host.pollAt(global({700, 300})));
+         }},
+        {"the panel was hidden", [this] { model.update([](Preferences& p) { p.hidden = true; }); }},
+        {"the screen changed",
+         [this] { host.changeScreen(Screen{QRectF(0, 0, 1440, 900), QRectF(0, 30, 1440, 870)}); }},
+    };
+    for (const Case& c : cases) {
+        for (const RailController::Part part : {RailController::Part::charm, RailController::Part::pin}) {
+            const bool pin = part == RailController::Part::pin;
+            host.buttonDown = true;
+            startShown({hung("A", "key", 0.6, 150)});
+            const QPointF at = pin ? pinOf(0) : rail->centre(item(0));
+            moveRail(at);
+            rail->mouseDown(at);
+            ASSERT_TRUE(rail->holding().has_value()) << c.name;
+            rail->mouseDragged(at + QPointF(-144, 0));
+            const int writes = store.writes();
+
+            c.lose();
+            EXPECT_FALSE(rail->holding().has_value()) << c.name;
+            EXPECT_TRUE(host.ignoresMouse()) << c.name << ": the band lets the pointer through again";
+            EXPECT_FALSE(item(0).cord.tip().held) << c.name;
+            if (pin)
+                EXPECT_DOUBLE_EQ(model.settings().hung[0].x, 0.5) << c.name << ": the slid pin is stored";
+            const int after = store.writes();
+            EXPECT_GT(after, pin ? writes : writes - 1) << c.name;
+            rail->mouseUp();
+            EXPECT_EQ(store.writes(), after) << c.name << ": a late release stores nothing more";
+            rail.reset();
+            model.setSettings(Preferences{});
+        }
+    }
 }
 
 TEST_F(PointerTest, PressOnNothingDoesNothing)

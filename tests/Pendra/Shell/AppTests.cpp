@@ -2,7 +2,7 @@
 
 #include "Copy.h"
 #include "MemoryStore.h"
-#include "QtHost.h"
+#include "FakeHost.h"
 #include "RailController.h"
 #include "StudioWindow.h"
 
@@ -30,7 +30,7 @@ TEST(App, HiddenAtLaunchStillMakesTheRailAndOffersToShowIt)
     });
     App app(store);
     ASSERT_EQ(app.rail(), nullptr);
-    app.start();
+    app.start(std::make_unique<FakeHost>());
     ASSERT_NE(app.rail(), nullptr);
     EXPECT_EQ(app.model().rail(), app.rail());
     EXPECT_FALSE(app.rail()->host().isVisible());
@@ -49,7 +49,7 @@ TEST(App, WithoutATrayTheStudioOpensOnceAndIsReused)
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
     MemoryStore store = storeWith([](Preferences&) {});
     App app(store);
-    app.start();
+    app.start(std::make_unique<FakeHost>());
     ASSERT_NE(app.studio(), nullptr);
     EXPECT_TRUE(app.studio()->isVisible());
     EXPECT_TRUE(app.rail()->host().isVisible());
@@ -66,7 +66,7 @@ TEST(App, StartingAndQuittingWriteNothing)
     MemoryStore store = storeWith([](Preferences& p) { p.scale = 1.4; });
     const QByteArray before = *store.data(AppModel::settingsKey);
     auto app = std::make_unique<App>(store);
-    app->start();
+    app->start(std::make_unique<FakeHost>());
     app.reset();
     EXPECT_EQ(store.writes(), 1) << "only the record this test put there";
     EXPECT_EQ(*store.data(AppModel::settingsKey), before);

@@ -15,6 +15,7 @@ public:
     void orderIn() override {}
     void orderOut() override {}
     bool isVisible() const override { return false; }
+    void setInputRegion(const std::vector<Disc>&) override {}
     bool ignoresMouse() const override { return m_ignoresMouse; }
     void setIgnoresMouse(bool ignore) override { m_ignoresMouse = ignore; }
     void redrawAll() override {}
@@ -27,6 +28,7 @@ public:
     void onScreensChanged(std::function<void()>) override {}
 
     QPointF pointer() const override { return {-1e6, -1e6}; }
+    bool primaryButtonDown() const override { return false; }
     void setCursor(CursorShape) override {}
 
     void onFrame(std::function<void(double)>) override {}
