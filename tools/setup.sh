@@ -12,6 +12,7 @@ pendra_packages_build=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libcanberra-dev libxcb1-dev libxcb-xfixes0-dev libxcb-shape0-dev libxcb-shm0-dev libxcb-cursor-dev
+  libwayland-dev wayland-protocols librust-wayland-protocols-dev qt6-wayland
   sound-theme-freedesktop
 )
 pendra_packages_test=(

@@ -1,14 +1,15 @@
 #include "App.h"
 #include "BuildInfo.h"
-#include "DisplayProbe.h"
+#include "HostChoice.h"
 #include "Preview.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
-#include "X11Host.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 int main(int argc, char** argv)
 {
@@ -19,12 +20,25 @@ int main(int argc, char** argv)
 
     // Qt aborts when it cannot open a display, so find out before it tries.
     QString reason;
-    if (!DisplayProbe::prepare(&reason)) {
+    const std::optional<HostChoice::Decision> choice = HostChoice::decide(&reason);
+    if (!choice) {
         std::fprintf(stderr, "pendra: %s\n", qPrintable(reason));
         return 1;
     }
+    // Qt's platform goes in as an argument rather than through the
+    // environment, so that programs started from here do not inherit it.
+    std::vector<char*> arguments(argv, argv + argc);
+    QByteArray platformFlag("-platform");
+    QByteArray platform = choice->qtPlatform;
+    const bool chosen = std::any_of(argv, argv + argc, [](const char* a) { return !std::strcmp(a, "-platform"); });
+    if (!platform.isEmpty() && !chosen) {
+        arguments.push_back(platformFlag.data());
+        arguments.push_back(platform.data());
+    }
+    int count = int(arguments.size());
+    arguments.push_back(nullptr);
 
-    QApplication app(argc, argv);
+    QApplication app(count, arguments.data());
     QApplication::setApplicationName(QStringLiteral("Pendra"));
     QApplication::setApplicationVersion(QStringLiteral(PENDRA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(PENDRA_APP_ID));
@@ -38,14 +52,14 @@ int main(int argc, char** argv)
     if (!instance.listen(&error))
         std::fprintf(stderr, "pendra: a second start cannot reach this one: %s\n", qPrintable(error));
 
+    std::unique_ptr<Host> host = HostChoice::make(*choice, &error);
+    if (!host) {
+        std::fprintf(stderr, "pendra: %s\n", qPrintable(error));
+        return 1;
+    }
     SettingsStore store(SettingsStore::defaultPath());
     App shell(store);
     QObject::connect(&instance, &SingleInstance::studioRequested, &shell, &App::openStudio);
-    std::unique_ptr<X11Host> host = X11Host::create();
-    if (!host) {
-        std::fprintf(stderr, "pendra: the display cannot show the rail (it needs XFixes, SHAPE and a 32-bit visual)\n");
-        return 1;
-    }
     shell.start(std::move(host));
     return app.exec();
 }

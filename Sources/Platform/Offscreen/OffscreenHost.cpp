@@ -1,16 +1,12 @@
 #include "OffscreenHost.h"
 
-#include <QImageReader>
+#include "ImageFile.h"
 
 namespace pendra {
 
 std::optional<QImage> OffscreenHost::loadImage(const QString& path)
 {
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        return std::nullopt;
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return ImageFile::load(path);
 }
 
 } // namespace pendra

@@ -1,26 +1,15 @@
 #include "X11Cursors.h"
 
+#include "CursorNames.h"
 #include "X11Connection.h"
 
 #include <xcb/xcb_cursor.h>
 #include <xcb/xfixes.h>
 
 #include <cstring>
-#include <initializer_list>
 
 namespace pendra {
 
-namespace {
-
-// Theme names first, then names the cursor font knows.
-const std::initializer_list<const char*> names[] = {
-    {"left_ptr", "default"},
-    {"openhand", "grab", "hand1"},
-    {"closedhand", "grabbing", "fleur"},
-    {"sb_h_double_arrow", "ew-resize", "col-resize"},
-};
-
-} // namespace
 
 X11Cursors::X11Cursors(X11Connection& x) : m_x(x)
 {
@@ -29,11 +18,12 @@ X11Cursors::X11Cursors(X11Connection& x) : m_x(x)
         return;
     }
     for (std::size_t i = 0; i < m_cursors.size(); ++i) {
-        for (const char* name : names[i]) {
+        const std::span<const char* const> names = cursorNames(CursorShape(i));
+        for (const char* name : names) {
             const xcb_cursor_t cursor = xcb_cursor_load_cursor(m_context, name);
             if (cursor == XCB_CURSOR_NONE)
                 continue;
-            const char* common = *names[i].begin();
+            const char* common = names.front();
             xcb_xfixes_set_cursor_name(m_x.raw(), cursor, uint16_t(std::strlen(common)), common);
             m_cursors[i] = cursor;
             break;

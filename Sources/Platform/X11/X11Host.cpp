@@ -3,6 +3,7 @@
 #include "CanberraSound.h"
 #include "DiscRegion.h"
 #include "FrameClock.h"
+#include "ImageFile.h"
 #include "SerialPainting.h"
 #include "Surface.h"
 #include "X11CompositorWatch.h"
@@ -16,7 +17,6 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QPainter>
 #include <QScreen>
 #include <QtGui/qguiapplication_platform.h>
@@ -350,11 +350,7 @@ bool X11Host::reduceMotion() const
 
 std::optional<QImage> X11Host::loadImage(const QString& path)
 {
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        return std::nullopt;
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return ImageFile::load(path);
 }
 
 } // namespace pendra

@@ -333,8 +333,9 @@ TEST_F(PointerTest, AReleaseThatNeverComesEndsTheHoldAsAReleaseWould)
             EXPECT_FALSE(rail->holding().has_value()) << c.name;
             EXPECT_TRUE(host.ignoresMouse()) << c.name << ": the band lets the pointer through again";
             EXPECT_FALSE(item(0).cord.tip().held) << c.name;
-            if (pin)
+            if (pin) {
                 EXPECT_DOUBLE_EQ(model.settings().hung[0].x, 0.5) << c.name << ": the slid pin is stored";
+            }
             const int after = store.writes();
             EXPECT_GT(after, pin ? writes : writes - 1) << c.name;
             rail->mouseUp();

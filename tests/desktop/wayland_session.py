@@ -1,0 +1,277 @@
+"""Private Wayland desktops for tests: headless sway and KWin, each with
+Xwayland, run as an unprivileged user (sway refuses root, and the compositors'
+Xwayland then refuses root's X clients). Everything started here is stopped
+again by stop()."""
+
+import glob
+import json
+import os
+import pwd
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from desktop_session import wait_for
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+class Skip(Exception):
+    """The bed cannot start on this machine at all."""
+
+
+class WaylandSession:
+    width = 1600
+    height = 900
+
+    def __init__(self, driver):
+        self.driver = driver
+        self.processes = []
+        self.home = tempfile.mkdtemp(prefix="pendra-wayland-")
+        self.user = None
+        if os.geteuid() == 0:
+            self.user = pwd.getpwnam("nobody")
+            os.chown(self.home, self.user.pw_uid, self.user.pw_gid)
+        self.env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": self.home,
+            "XDG_RUNTIME_DIR": os.path.join(self.home, "runtime"),
+            "XDG_CONFIG_HOME": os.path.join(self.home, "config"),
+            "XDG_DATA_HOME": os.path.join(self.home, "data"),
+            "LANG": "C.UTF-8",
+        }
+        for folder in ("runtime", "config", "data"):
+            self.make_dir(os.path.join(self.home, folder), 0o700)
+        self.pointer = None
+
+    # --- processes as the session's user -------------------------------------
+    def make_dir(self, path, mode=0o755):
+        os.makedirs(path, mode=mode, exist_ok=True)
+        os.chmod(path, mode)
+        if self.user:
+            os.chown(path, self.user.pw_uid, self.user.pw_gid)
+
+    def write_file(self, path, text, mode=0o644):
+        self.make_dir(os.path.dirname(path))
+        with open(path, "w") as f:
+            f.write(text)
+        os.chmod(path, mode)
+        if self.user:
+            os.chown(path, self.user.pw_uid, self.user.pw_gid)
+
+    def as_user(self, argv):
+        if not self.user:
+            return list(argv)
+        return ["setpriv", "--reuid=%d" % self.user.pw_uid, "--regid=%d" % self.user.pw_gid,
+                "--clear-groups", "--"] + list(argv)
+
+    def spawn(self, argv, env=None, **kwargs):
+        process = subprocess.Popen(self.as_user(argv), env=dict(self.env, **(env or {})),
+                                   stdout=kwargs.pop("stdout", subprocess.DEVNULL),
+                                   stderr=kwargs.pop("stderr", subprocess.DEVNULL), cwd=self.home,
+                                   start_new_session=True, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def run(self, argv, check=True, timeout=30, env=None):
+        result = subprocess.run(self.as_user(argv), env=dict(self.env, **(env or {})), capture_output=True,
+                                text=True, timeout=timeout, cwd=self.home)
+        if check and result.returncode != 0:
+            raise AssertionError("%s failed: %s" % (" ".join(argv), result.stderr.strip()[-400:]))
+        return result
+
+    def start(self):
+        try:
+            self._start()
+            self.pointer = PointerDriver(self)
+            return self
+        except BaseException:
+            self.stop()
+            raise
+
+    def stop(self):
+        if self.pointer:
+            self.pointer.close()
+            self.pointer = None
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+        self.processes = []
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def log(self, name):
+        path = os.path.join(self.home, name)
+        return open(path).read() if os.path.exists(path) else ""
+
+    def native_window(self):
+        """weston's event demo, which says what the pointer does to it."""
+        log = os.path.join(self.home, "eventdemo.log")
+        out = open(log, "w")
+        if self.user:
+            os.chown(log, self.user.pw_uid, self.user.pw_gid)
+        self.spawn(["stdbuf", "-oL", "weston-eventdemo", "--log-button", "--title=native",
+                    "--width=%d" % self.width, "--height=%d" % self.height], stdout=out, stderr=out)
+        return log
+
+
+class PointerDriver:
+    def __init__(self, session):
+        self.process = session.spawn([session.driver, str(session.width), str(session.height)],
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        line = self.process.stdout.readline().decode().strip()
+        if line != "ready":
+            raise Skip("no virtual pointer on this compositor: %s" % self.process.stderr.read().decode()[-300:])
+        self.at = (session.width // 2, session.height // 2)
+
+    def send(self, line):
+        self.process.stdin.write((line + "\n").encode())
+        self.process.stdin.flush()
+
+    def sync(self):
+        self.send("sync")
+        assert self.process.stdout.readline().decode().strip() == "ok"
+
+    def move(self, x, y, settle=0.0):
+        self.send("move %d %d" % (x, y))
+        self.at = (x, y)
+        if settle:
+            self.sync()
+            time.sleep(settle)
+
+    def glide(self, to, steps=15, pause=0.03):
+        """Small steps, as a hand moves: big jumps leave Xwayland's pointer behind."""
+        x0, y0 = self.at
+        for i in range(1, steps + 1):
+            self.move(round(x0 + (to[0] - x0) * i / steps), round(y0 + (to[1] - y0) * i / steps))
+            time.sleep(pause)
+        self.sync()
+
+    def down(self):
+        self.send("down")
+        self.sync()
+
+    def up(self):
+        self.send("up")
+        self.sync()
+
+    def click(self):
+        self.down()
+        time.sleep(0.05)
+        self.up()
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.stdin.close()
+            try:
+                self.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+
+
+class SwaySession(WaylandSession):
+    def __init__(self, driver, scale=1):
+        super().__init__(driver)
+        self.scale = scale
+
+    def _start(self):
+        if not shutil.which("sway"):
+            raise Skip("sway is not installed")
+        config = os.path.join(self.home, "sway.config")
+        self.write_file(config, "\n".join([
+            "output HEADLESS-1 resolution %dx%d scale %d" % (self.width * self.scale, self.height * self.scale,
+                                                             self.scale),
+            "xwayland enable",
+            "default_border none",
+            "focus_follows_mouse no",
+            # Should the studio open, it goes out of the way of the tiles.
+            'for_window [app_id="app.pendra.Pendra"] floating enable, move container to workspace 9',
+            "exec sh -c 'echo $DISPLAY > $HOME/display'",
+        ]) + "\n")
+        log = open(os.path.join(self.home, "sway.log"), "w")
+        self.spawn(["sway", "-c", config], env={"WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1",
+                                                "WLR_RENDERER": "pixman"}, stdout=log, stderr=log)
+        runtime = self.env["XDG_RUNTIME_DIR"]
+        sockets = wait_for(lambda: [s for s in os.listdir(runtime) if s.startswith("wayland-")
+                                    and not s.endswith(".lock")], what="sway's socket")
+        self.env["WAYLAND_DISPLAY"] = sockets[0]
+        self.env["SWAYSOCK"] = wait_for(lambda: glob.glob(os.path.join(runtime, "sway-ipc.*")), what="sway's ipc")[0]
+        display = os.path.join(self.home, "display")
+        wait_for(lambda: os.path.exists(display) and open(display).read().strip(), what="sway's X display")
+        self.env["DISPLAY"] = open(display).read().strip()
+
+    def screenshot(self, path, cursor=False):
+        self.run(["grim"] + (["-c"] if cursor else []) + [path])
+        return path
+
+    def windows(self):
+        tree = json.loads(self.run(["swaymsg", "-t", "get_tree"]).stdout)
+        found = []
+
+        def walk(node):
+            if node.get("type") in ("con", "floating_con") and (node.get("app_id") or node.get("name")):
+                found.append(node)
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                walk(child)
+        walk(tree)
+        return found
+
+    def window_rect(self, title):
+        for node in self.windows():
+            if node.get("name") == title:
+                r = node["rect"]
+                return (r["x"], r["y"], r["width"], r["height"])
+        return None
+
+
+class KWinSession(WaylandSession):
+    def _start(self):
+        kwin = shutil.which("kwin_wayland")
+        if not kwin:
+            raise Skip("kwin_wayland is not installed")
+        # The installed binary carries a file capability these machines do
+        # not grant; a plain copy, keeping the name KWin checks, runs.
+        binary_dir = os.path.join(self.home, "bin")
+        self.make_dir(binary_dir)
+        plain = os.path.join(binary_dir, "kwin_wayland")
+        shutil.copy(kwin, plain)
+        os.chmod(plain, 0o755)
+        # Fake input is offered only to programs a desktop file names.
+        self.write_file(os.path.join(self.env["XDG_DATA_HOME"], "applications", "pendra-wlpointer.desktop"),
+                        "[Desktop Entry]\nType=Application\nName=Pendra test pointer\nNoDisplay=true\n"
+                        "Exec=%s\nX-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n" % self.driver)
+        environment = os.path.join(self.home, "session.env")
+        log = open(os.path.join(self.home, "kwin.log"), "w")
+        self.spawn(["dbus-run-session", "--", plain, "--virtual", "--width", str(self.width), "--height",
+                    str(self.height), "--xwayland", "--no-lockscreen", "--no-kactivities", "--socket", "wayland-pendra",
+                    "--exit-with-session",
+                    "sh -c 'env > %s.part && mv %s.part %s && exec sleep 100000'" % (environment, environment,
+                                                                                        environment)],
+                   env={"KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1", "QT_QPA_PLATFORM": "offscreen",
+                        "KWIN_COMPOSE": "O2", "XDG_SESSION_TYPE": "wayland"},
+                   stdout=log, stderr=log)
+        try:
+            wait_for(lambda: os.path.exists(environment), timeout=30, what="KWin")
+        except AssertionError:
+            raise Skip("KWin did not start: " + self.log("kwin.log")[-500:])
+        for line in open(environment):
+            name, _, value = line.rstrip("\n").partition("=")
+            if name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XAUTHORITY"):
+                self.env[name] = value
+        self.env.setdefault("WAYLAND_DISPLAY", "wayland-pendra")
+
+    def screenshot(self, path, cursor=False):
+        self.run(["/usr/bin/python3", os.path.join(HERE, "kwin_screenshot.py"), path] +
+                 (["--cursor"] if cursor else []))
+        return path
