@@ -275,3 +275,141 @@ class KWinSession(WaylandSession):
         self.run(["/usr/bin/python3", os.path.join(HERE, "kwin_screenshot.py"), path] +
                  (["--cursor"] if cursor else []))
         return path
+
+
+class ShellPointer:
+    """The real pointer of a headless GNOME Shell, moved through a Clutter
+    virtual input device that the shell's own JavaScript holds."""
+
+    def __init__(self, session):
+        self.session = session
+        session.eval("global._pendraPointer = Clutter.get_default_backend().get_default_seat()"
+                     ".create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE); true")
+        self.at = (session.width // 2, session.height // 2)
+        self.move(*self.at)
+
+    def move(self, x, y, settle=0.0):
+        self.session.eval("global._pendraPointer.notify_absolute_motion(GLib.get_monotonic_time(), %d, %d); true"
+                          % (x, y))
+        self.at = (x, y)
+        if settle:
+            time.sleep(settle)
+
+    def glide(self, to, steps=15, pause=0.02):
+        x0, y0 = self.at
+        for i in range(1, steps + 1):
+            self.move(round(x0 + (to[0] - x0) * i / steps), round(y0 + (to[1] - y0) * i / steps))
+            time.sleep(pause)
+
+    def button(self, pressed):
+        state = "PRESSED" if pressed else "RELEASED"
+        self.session.eval("global._pendraPointer.notify_button(GLib.get_monotonic_time(), Clutter.BUTTON_PRIMARY, "
+                          "Clutter.ButtonState.%s); true" % state)
+
+    def down(self):
+        self.button(True)
+
+    def up(self):
+        self.button(False)
+
+    def click(self):
+        self.down()
+        time.sleep(0.05)
+        self.up()
+
+    def sync(self):
+        self.session.eval("true")
+
+    def close(self):
+        pass
+
+
+class GnomeSession(WaylandSession):
+    """gnome-shell 43 headless on Wayland, in a session bus of its own and
+    with an empty stand-in for the system bus (without one it dies at start).
+    --unsafe-mode opens its Eval and Screenshot interfaces to the test."""
+
+    def _start(self):
+        if not shutil.which("gnome-shell"):
+            raise Skip("gnome-shell is not installed")
+        runtime = self.env["XDG_RUNTIME_DIR"]
+        bus_config = os.path.join(self.home, "system-bus.conf")
+        self.write_file(bus_config, """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><type>system</type><listen>unix:path=%s/system_bus</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
+<allow own="*"/></policy></busconfig>
+""" % runtime)
+        self.spawn(["dbus-daemon", "--config-file=" + bus_config, "--nofork"])
+        wait_for(lambda: os.path.exists(os.path.join(runtime, "system_bus")), what="the stand-in system bus")
+        self.env["DBUS_SYSTEM_BUS_ADDRESS"] = "unix:path=%s/system_bus" % runtime
+        environment = os.path.join(self.home, "session.env")
+        log = open(os.path.join(self.home, "gnome-shell.log"), "w")
+        self.spawn(["dbus-run-session", "--", "sh", "-c",
+                    "env > %s.part && mv %s.part %s && exec gnome-shell --headless --wayland "
+                    "--virtual-monitor=%dx%d --unsafe-mode" % (environment, environment, environment, self.width,
+                                                              self.height)],
+                   env={"XDG_SESSION_TYPE": "wayland", "GSETTINGS_BACKEND": "memory"}, stdout=log, stderr=log)
+        wait_for(lambda: os.path.exists(environment), what="the session bus")
+        for line in open(environment):
+            name, _, value = line.rstrip("\n").partition("=")
+            if name == "DBUS_SESSION_BUS_ADDRESS":
+                self.env[name] = value
+        try:
+            wait_for(lambda: self.eval("true", check=False) == "true", timeout=40, what="GNOME Shell")
+        except AssertionError:
+            raise Skip("GNOME Shell did not start: " + self.log("gnome-shell.log")[-600:])
+        self.env["WAYLAND_DISPLAY"] = "wayland-0"
+        self.env["DISPLAY"] = json.loads(self.eval("GLib.getenv('DISPLAY')"))
+        authority = json.loads(self.eval("GLib.getenv('XAUTHORITY') || ''"))
+        if authority:
+            self.env["XAUTHORITY"] = authority
+        self.eval("Main.overview.hide(); true")
+        wait_for(lambda: self.eval("Main.overview.visible") == "false", what="the overview to close")
+
+    def start(self):
+        try:
+            self._start()
+            self.pointer = ShellPointer(self)
+            return self
+        except BaseException:
+            self.stop()
+            raise
+
+    def eval(self, script, check=True):
+        result = self.run(["gdbus", "call", "--session", "--dest", "org.gnome.Shell", "--object-path",
+                           "/org/gnome/Shell", "--method", "org.gnome.Shell.Eval", script], check=False, timeout=20)
+        out = result.stdout.strip()
+        if result.returncode != 0 or not out.startswith("(true,"):
+            if check:
+                raise AssertionError("the shell could not run %r: %s %s" % (script[:80], out, result.stderr[-300:]))
+            return None
+        # The answer is a quoted JavaScript value: ('"value"') or ('true').
+        value = out[len("(true, "):-1].strip()
+        return value[1:-1].replace("\\'", "'") if value.startswith("'") else value
+
+    def screenshot(self, path, cursor=False):
+        self.run(["gdbus", "call", "--session", "--dest", "org.gnome.Shell", "--object-path",
+                  "/org/gnome/Shell/Screenshot", "--method", "org.gnome.Shell.Screenshot.Screenshot",
+                  "true" if cursor else "false", "false", path])
+        return path
+
+    def windows(self):
+        # Plain text, so that nothing needs escaping on the way back.
+        script = ("global.get_window_actors().map(a => { const w = a.meta_window; const r = w.get_frame_rect(); "
+                  "return [w.get_title(), r.x, r.y, r.width, r.height, w.skip_taskbar, w.has_focus(), "
+                  "w.get_window_type()].join('|'); }).join(';')")
+        found = []
+        for row in json.loads(self.eval(script)).split(";"):
+            if not row:
+                continue
+            name, x, y, w, h, skip, focus, kind = row.split("|")
+            found.append({"name": name, "x": int(x), "y": int(y), "width": int(w), "height": int(h),
+                          "skip": skip == "true", "focus": focus == "true", "type": int(kind)})
+        return found
+
+    def window_rect(self, title):
+        for w in self.windows():
+            if w["name"] == title:
+                return (w["x"], w["y"], w["width"], w["height"])
+        return None

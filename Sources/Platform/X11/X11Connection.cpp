@@ -61,10 +61,14 @@ bool X11Connection::initialise()
     const auto xfixesCookie = xcb_xfixes_query_version(m_connection, 5, 0);
     const auto shapeCookie = xcb_shape_query_version(m_connection);
     const auto shmCookie = xcb_shm_query_version(m_connection);
+    const auto xwaylandCookie = xcb_query_extension(m_connection, 8, "XWAYLAND");
     const Owned<xcb_xfixes_query_version_reply_t> xfixes(
         xcb_xfixes_query_version_reply(m_connection, xfixesCookie, nullptr));
     const Owned<xcb_shape_query_version_reply_t> shape(xcb_shape_query_version_reply(m_connection, shapeCookie, nullptr));
     const Owned<xcb_shm_query_version_reply_t> shm(xcb_shm_query_version_reply(m_connection, shmCookie, nullptr));
+    const Owned<xcb_query_extension_reply_t> xwayland(
+        xcb_query_extension_reply(m_connection, xwaylandCookie, nullptr));
+    m_xwayland = xwayland && xwayland->present;
     if (!xfixes || xfixes->major_version < 2 || !shape)
         return false;
     // Handing the server a memory file needs version 1.2.

@@ -43,6 +43,8 @@ public:
     // A visual with an alpha channel, and its depth; 0 when there is none.
     xcb_visualid_t argbVisual() const { return m_argbVisual; }
     bool hasShm() const { return m_shm; }
+    // The server is XWayland, a Wayland compositor's X11 side.
+    bool xwayland() const { return m_xwayland; }
     // The largest request in bytes.
     std::size_t maximumRequestBytes() const;
 
@@ -71,6 +73,7 @@ private:
     xcb_screen_t* m_screen = nullptr;
     xcb_visualid_t m_argbVisual = 0;
     bool m_shm = false;
+    bool m_xwayland = false;
     bool m_lost = false;
     QHash<QByteArray, xcb_atom_t> m_atoms;
     std::vector<X11EventReceiver*> m_receivers;

@@ -1,7 +1,6 @@
 #include "X11Host.h"
 
 #include "CanberraSound.h"
-#include "DiscRegion.h"
 #include "FrameClock.h"
 #include "ImageFile.h"
 #include "SerialPainting.h"
@@ -9,6 +8,7 @@
 #include "X11CompositorWatch.h"
 #include "X11Connection.h"
 #include "X11Cursors.h"
+#include "X11DiscWindows.h"
 #include "X11InputWindow.h"
 #include "X11Panel.h"
 #include "X11StackKeeper.h"
@@ -52,8 +52,14 @@ X11Host::X11Host(std::unique_ptr<X11Connection> x) : m_x(std::move(x)), m_frames
     m_clock.start();
     m_cursors = std::make_unique<X11Cursors>(*m_x);
     m_panel = std::make_unique<X11Panel>(*m_x);
-    m_input = std::make_unique<X11InputWindow>(*m_x, *m_cursors);
-    m_keeper = std::make_unique<X11StackKeeper>(*m_x, std::vector<xcb_window_t>{m_panel->window(), m_input->window()});
+    // XWayland's compositor may take an input shape only when a window maps
+    // (GNOME's does), so there each disc gets a window of its own.
+    if (m_x->xwayland())
+        m_input = std::make_unique<X11DiscWindows>(*m_x, *m_cursors);
+    else
+        m_input = std::make_unique<X11InputWindow>(*m_x, *m_cursors);
+    m_keeper = std::make_unique<X11StackKeeper>(*m_x, std::vector<xcb_window_t>{m_panel->window()});
+    keepOurs();
     m_compositor = std::make_unique<X11CompositorWatch>(*m_x, [this](bool present) { compositorChanged(present); });
     m_panel->setShaped(!m_compositor->present());
     m_workArea = std::make_unique<X11WorkArea>(*m_x, [this] { screensChanged(); });
@@ -124,6 +130,14 @@ bool X11Host::shaped() const
     return m_panel->shaped();
 }
 
+void X11Host::keepOurs()
+{
+    std::vector<xcb_window_t> ours{m_panel->window()};
+    for (xcb_window_t window : m_input->windows())
+        ours.push_back(window);
+    m_keeper->setOurs(std::move(ours));
+}
+
 void X11Host::setContent(PanelContent* content)
 {
     m_content = content;
@@ -154,7 +168,7 @@ void X11Host::placeWindows()
     if (pixels.isEmpty())
         return;
     m_panel->setGeometry(pixels);
-    m_input->setGeometry(pixels, m_density);
+    m_input->setPlacement(pixels, m_density);
     applyInputRegion();
     redrawAll();
 }
@@ -194,7 +208,8 @@ void X11Host::setInputRegion(const std::vector<Disc>& discs)
 
 void X11Host::applyInputRegion()
 {
-    m_input->setRegion(DiscRegion::rectangles(m_discs, m_density, pixelFrame().size()));
+    m_input->setDiscs(m_discs);
+    keepOurs();
 }
 
 bool X11Host::ignoresMouse() const

@@ -18,7 +18,7 @@ class FrameClock;
 class X11CompositorWatch;
 class X11Connection;
 class X11Cursors;
-class X11InputWindow;
+class X11InputArea;
 class X11Panel;
 class X11StackKeeper;
 class X11WorkArea;
@@ -83,12 +83,13 @@ private:
     QRect pixelFrame() const;
     void placeWindows();
     void applyInputRegion();
+    void keepOurs();
     void paint();
 
     std::unique_ptr<X11Connection> m_x;
     std::unique_ptr<X11Cursors> m_cursors;
     std::unique_ptr<X11Panel> m_panel;
-    std::unique_ptr<X11InputWindow> m_input;
+    std::unique_ptr<X11InputArea> m_input;
     std::unique_ptr<X11StackKeeper> m_keeper;
     std::unique_ptr<X11CompositorWatch> m_compositor;
     std::unique_ptr<X11WorkArea> m_workArea;

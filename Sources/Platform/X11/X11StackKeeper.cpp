@@ -30,6 +30,12 @@ X11StackKeeper::~X11StackKeeper()
     m_x.removeReceiver(this);
 }
 
+void X11StackKeeper::setOurs(std::vector<xcb_window_t> ours)
+{
+    Q_ASSERT(!ours.empty());
+    m_ours = std::move(ours);
+}
+
 void X11StackKeeper::setActive(bool active)
 {
     m_active = active;

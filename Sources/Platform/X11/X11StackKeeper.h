@@ -20,6 +20,7 @@ public:
     X11StackKeeper(X11Connection& x, std::vector<xcb_window_t> ours);
     ~X11StackKeeper() override;
 
+    void setOurs(std::vector<xcb_window_t> ours);
     // Only a shown rail is kept on top.
     void setActive(bool active);
     // Checks the stacking now.

@@ -13,6 +13,11 @@ class X11Connection;
 // Small requests every rail window needs.
 class X11Window {
 public:
+    // What an input window listens to.
+    static constexpr uint32_t pointerEvents = XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
+                                              XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_BUTTON_PRESS |
+                                              XCB_EVENT_MASK_BUTTON_RELEASE;
+
     // Names the window as Pendra's, for tools that list windows, and marks it
     // as a panel, which compositors draw without a shadow.
     static void describe(X11Connection& x, xcb_window_t window);
