@@ -138,13 +138,26 @@ QPointF GardenCharms::flower(CharmPainter& cp)
 QPointF GardenCharms::acorn(CharmPainter& cp)
 {
     const Metal bronze = Metal::copper();
-    const Metal gold = Metal::gold();
-    const QPointF hook = cp.jumpRing(QPointF(170, 34), 17, 9, gold);
+    const QPointF hook = cp.jumpRing(QPointF(178, 92), 17, 9, bronze);
 
-    QPainterPath stalk;
-    stalk.moveTo(170, 52);
-    stalk.cubicTo(172, 90, 158, 120, 166, 180);
-    cp.wire(stalk, 17, bronze);
+    // The cup is cast in one piece with its stem: a short stub, thick where
+    // it leaves the cup and bent a little, that the ring goes through.
+    QPainterPath stem;
+    stem.moveTo(148, 178);
+    stem.cubicTo(150, 152, 156, 130, 163, 114);
+    stem.cubicTo(168, 98, 190, 98, 193, 114);
+    stem.cubicTo(190, 132, 186, 152, 196, 178);
+    stem.closeSubpath();
+    const QPainterPath stemHole = CharmPainter::circle(QPointF(178, 112), 5);
+    const QPainterPath cast = stem.subtracted(stemHole);
+    cp.metal(cast, bronze, 80);
+    cp.inside(cast, [&] {
+        QPainterPath streak;
+        streak.moveTo(160, 170);
+        streak.quadTo(162, 140, 170, 122);
+        cp.stroke(streak, CharmPainter::alpha(bronze.glint, 0.6), 3);
+    });
+    cp.outline(stemHole, bronze.edge, 2.2);
 
     // The nut: polished wood with a faint grain running to its point.
     QPainterPath nut;
