@@ -90,7 +90,7 @@ void Cordage::twist(CharmPainter& cp, const QPainterPath& path, double width, co
         const QPointF tangent(std::cos(radians), std::sin(radians));
         const QPointF normal(-tangent.y(), tangent.x());
         const double half = width * 0.42;
-        const double lean = pitch * 0.45;
+        const double lean = pitch * 0.8;
         QPainterPath ridge;
         ridge.moveTo(at - normal * half - tangent * lean * 0.5);
         ridge.quadTo(at + tangent * lean * 0.15, at + normal * half + tangent * lean * 0.5);

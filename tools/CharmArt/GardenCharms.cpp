@@ -220,7 +220,10 @@ QPointF GardenCharms::mushroom(CharmPainter& cp)
     cp.shadeEdge(stem, QColor(0x6a, 0x54, 0x34, 160), 18);
     cp.glassShine(stem, QColor(0x4a, 0x3a, 0x22), QPointF(222, 330), 8, 0.5);
 
-    // The gills show as a pale band under the rim of the cap.
+    cp.outline(stem, QColor(0x4a, 0x3a, 0x22));
+
+    // The gills show as a pale band under the rim of the cap, in front of
+    // the top of the stem.
     const QPainterPath gills = CharmPainter::ellipse(QPointF(260, 246), 210, 30);
     cp.fill(gills, QColor(0xe8, 0xd6, 0xb8));
     cp.inside(gills, [&] {
@@ -232,7 +235,6 @@ QPointF GardenCharms::mushroom(CharmPainter& cp)
         }
     });
     cp.outline(gills, QColor(0x4a, 0x3a, 0x22));
-    cp.outline(stem, QColor(0x4a, 0x3a, 0x22));
 
     QPainterPath cap;
     cap.moveTo(40, 246);

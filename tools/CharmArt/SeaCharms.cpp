@@ -51,7 +51,7 @@ QList<CharmDesign> SeaCharms::designs()
 QPointF SeaCharms::scallop(CharmPainter& cp)
 {
     const Metal silver = Metal::silver();
-    const QPointF hinge(260, 96);
+    const QPointF hinge(260, 86);
     const double first = 36;
     const double last = 144;
     const int ribs = 17;
@@ -72,16 +72,16 @@ QPointF SeaCharms::scallop(CharmPainter& cp)
 
     // The two flat wings either side of the beak, along the straight hinge.
     QPainterPath wings;
-    wings.moveTo(192, 72);
-    wings.lineTo(328, 72);
-    wings.quadTo(326, 100, 312, 134);
-    wings.lineTo(208, 134);
-    wings.quadTo(194, 100, 192, 72);
+    wings.moveTo(186, 68);
+    wings.lineTo(334, 68);
+    wings.cubicTo(326, 84, 318, 100, 318, 128);
+    wings.lineTo(202, 128);
+    wings.cubicTo(202, 100, 194, 84, 186, 68);
     wings.closeSubpath();
     const QPainterPath ears = wings.subtracted(fan);
 
-    const QPointF hole(260, 86);
-    const QPointF hook = cp.jumpRing(QPointF(260, 62), 18, 9, silver);
+    const QPointF hole(260, 80);
+    const QPointF hook = cp.jumpRing(QPointF(260, 56), 18, 9, silver);
     const QPainterPath holePath = CharmPainter::circle(hole, 7);
     const QPainterPath shell = fan.united(wings).simplified().subtracted(holePath);
 
@@ -116,8 +116,8 @@ QPointF SeaCharms::scallop(CharmPainter& cp)
     cp.inside(ears.subtracted(holePath), [&] {
         for (int i = 0; i < 6; ++i) {
             QPainterPath line;
-            line.moveTo(150, 80 + i * 10);
-            line.lineTo(370, 80 + i * 10);
+            line.moveTo(150, 76 + i * 10);
+            line.lineTo(370, 76 + i * 10);
             cp.stroke(line, CharmPainter::alpha(QColor(0xb0, 0x5a, 0x40), 0.4), 1.6);
         }
         for (int i = 0; i < 7; ++i) {
@@ -169,6 +169,7 @@ QPointF SeaCharms::anchor(CharmPainter& cp)
     stroker.setWidth(28);
     stroker.setCapStyle(Qt::FlatCap);
     QPainterPath crown = stroker.createStroke(arms);
+    QPainterPath flukes;
     for (const double side : {-1.0, 1.0}) {
         const QPointF at = QPointF(160, 316) + QPointF(side * 122 * std::cos(20 * kDegree), -122 * std::sin(20 * kDegree));
         const QPointF up = QPointF(side * 0.42, -1.0) / std::hypot(0.42, 1.0);
@@ -179,7 +180,7 @@ QPointF SeaCharms::anchor(CharmPainter& cp)
         fluke.quadTo(at + up * 2, at + up * 8);
         fluke.quadTo(at + up * 2, at - up * 6 - across * 32);
         fluke.closeSubpath();
-        crown = crown.united(fluke);
+        flukes = flukes.united(fluke);
     }
     crown = crown.united(CharmPainter::circle(QPointF(160, 440), 18)).simplified();
 
@@ -192,7 +193,24 @@ QPointF SeaCharms::anchor(CharmPainter& cp)
     QPainterPath stock;
     stock.addRoundedRect(QRectF(54, 126, 212, 22), 11, 11);
 
-    cp.metal(crown, brass, 30);
+    // The arms are a round bar bent in an arc: light runs along the middle
+    // of the bar rather than across the whole crown.
+    QRadialGradient bar(QPointF(160, 316), 122 + 15);
+    const double inner = (122.0 - 15.0) / (122.0 + 15.0);
+    bar.setColorAt(inner, brass.dark);
+    bar.setColorAt(inner + (1.0 - inner) * 0.3, brass.mid);
+    bar.setColorAt(inner + (1.0 - inner) * 0.5, brass.light);
+    bar.setColorAt(inner + (1.0 - inner) * 0.62, brass.glint);
+    bar.setColorAt(inner + (1.0 - inner) * 0.8, brass.mid);
+    bar.setColorAt(1.0, brass.dark);
+    cp.fill(crown, bar);
+    cp.inside(crown, [&] {
+        cp.fill(crown, CharmPainter::lightAxis(crown.boundingRect(), CharmPainter::alpha(brass.glint, 0.35),
+                           CharmPainter::alpha(brass.edge, 0.35)));
+    });
+    cp.shadeEdge(crown, CharmPainter::alpha(brass.dark, 0.8), 6);
+    cp.outline(crown, brass.edge);
+    cp.metal(flukes, brass, 30);
     cp.metal(shank, brass, 90);
     cp.metal(stock, brass, 0);
     for (const double x : {52.0, 268.0})

@@ -60,7 +60,7 @@ QList<CharmDesign> StoneCharms::designs()
     return {
         {QStringLiteral("rose-quartz"), QStringLiteral("Rose Quartz"), set, setName, QSizeF(220, 540), 1.1, true,
             &roseQuartz},
-        {QStringLiteral("agate-slice"), QStringLiteral("Agate Slice"), set, setName, QSizeF(540, 460), 1.3, false,
+        {QStringLiteral("agate-slice"), QStringLiteral("Agate Slice"), set, setName, QSizeF(540, 460), 1.3, true,
             &agateSlice},
         {QStringLiteral("jade-disc"), QStringLiteral("Jade Disc"), set, setName, QSizeF(440, 560), 1.6, false, &jadeDisc},
         {QStringLiteral("amber-drop"), QStringLiteral("Amber Drop"), set, setName, QSizeF(380, 520), 0.7, true,
