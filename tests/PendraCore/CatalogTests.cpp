@@ -2,9 +2,15 @@
 
 #include "TempFolder.h"
 
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QRandomGenerator>
+#include <QSet>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace pendra {
 namespace {
@@ -147,6 +153,83 @@ TEST(Catalog, MadeDirectlyKeepsItsListAsItIs)
     const Catalog catalog({a}, "/nowhere");
     EXPECT_EQ(catalog.charms().size(), 1);
     EXPECT_EQ(catalog.charm("gone")->file, "missing.png");
+}
+
+// The catalog and pictures the program ships.
+class ShippedCatalog : public ::testing::Test {
+protected:
+    static inline const QString folder = QStringLiteral(PENDRA_SHIPPED_CHARMS);
+};
+
+TEST_F(ShippedCatalog, EveryEntryLoadsWithItsPicture)
+{
+    QFile file(folder + "/charms.json");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString error;
+    const auto entries = Catalog::decode(file.readAll(), &error);
+    ASSERT_TRUE(entries) << error.toStdString();
+    const auto catalog = Catalog::load(folder, &error);
+    ASSERT_TRUE(catalog) << error.toStdString();
+    // A charm whose picture is missing would silently drop out of the catalog.
+    EXPECT_EQ(catalog->charms().size(), entries->size());
+
+    QSet<QString> ids;
+    QSet<QString> files;
+    for (const Charm& charm : catalog->charms()) {
+        EXPECT_FALSE(ids.contains(charm.id)) << "the id " << charm.id.toStdString() << " is used twice";
+        EXPECT_FALSE(files.contains(charm.file)) << charm.file.toStdString() << " is shared";
+        ids.insert(charm.id);
+        files.insert(charm.file);
+        EXPECT_FALSE(charm.name.isEmpty()) << charm.id.toStdString();
+        EXPECT_FALSE(charm.setName.isEmpty()) << charm.id.toStdString();
+        EXPECT_GE(charm.heft, 0.6) << charm.id.toStdString();
+        EXPECT_LE(charm.heft, 1.8) << charm.id.toStdString();
+    }
+    // The first run hangs the nazar; the studio shows the charms set by set.
+    ASSERT_FALSE(catalog->charms().isEmpty());
+    EXPECT_EQ(catalog->charms().front().id, "nazar");
+    EXPECT_GE(catalog->charms().size(), 24);
+    EXPECT_GE(catalog->sets().size(), 6);
+}
+
+TEST_F(ShippedCatalog, EveryPictureIsLargeTransparentAtItsEdgesAndHoldsItsHook)
+{
+    const auto catalog = Catalog::load(folder);
+    ASSERT_TRUE(catalog);
+    for (const Charm& charm : catalog->charms()) {
+        SCOPED_TRACE(charm.id.toStdString());
+        QImageReader reader(catalog->picture(charm));
+        const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+        // The largest charm on a screen of double density is 836 pixels tall;
+        // a smaller picture would be blown up and go soft.
+        EXPECT_GE(image.height(), 840);
+        EXPECT_EQ(double(image.width()), charm.w);
+        EXPECT_EQ(double(image.height()), charm.h);
+
+        // Nothing touches the border, so nothing of the charm was cut off.
+        int opaqueOnBorder = 0;
+        for (int x = 0; x < image.width(); ++x)
+            opaqueOnBorder += (qAlpha(image.pixel(x, 0)) != 0) + (qAlpha(image.pixel(x, image.height() - 1)) != 0);
+        for (int y = 0; y < image.height(); ++y)
+            opaqueOnBorder += (qAlpha(image.pixel(0, y)) != 0) + (qAlpha(image.pixel(image.width() - 1, y)) != 0);
+        EXPECT_EQ(opaqueOnBorder, 0);
+
+        // The hook lies inside the picture, on or right beside the ring or
+        // loop the cord passes through.
+        ASSERT_GT(charm.hookX, 0.0);
+        ASSERT_LT(charm.hookX, 1.0);
+        ASSERT_GT(charm.hookY, 0.0);
+        ASSERT_LT(charm.hookY, 1.0);
+        const QPoint hook(int(charm.hookX * image.width()), int(charm.hookY * image.height()));
+        const int reach = image.height() / 30;
+        bool solidNearby = false;
+        for (int y = std::max(0, hook.y() - reach); y <= std::min(image.height() - 1, hook.y() + reach); ++y) {
+            for (int x = std::max(0, hook.x() - reach); x <= std::min(image.width() - 1, hook.x() + reach); ++x)
+                solidNearby = solidNearby || qAlpha(image.pixel(x, y)) > 200;
+        }
+        EXPECT_TRUE(solidNearby) << "no part of the charm near the hook at " << hook.x() << "," << hook.y();
+    }
 }
 
 } // namespace

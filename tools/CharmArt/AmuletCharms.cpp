@@ -1,6 +1,7 @@
 #include "AmuletCharms.h"
 
 #include "CharmPainter.h"
+#include "Cordage.h"
 #include "Noise.h"
 
 #include <QPainterPathStroker>
@@ -19,7 +20,7 @@ QList<CharmDesign> AmuletCharms::designs()
     return {
         {QStringLiteral("nazar"), QStringLiteral("Nazar"), set, setName, QSizeF(480, 540), 1.0, true, &nazar},
         {QStringLiteral("hamsa"), QStringLiteral("Hamsa"), set, setName, QSizeF(440, 560), 1.3, false, &hamsa},
-        {QStringLiteral("horseshoe"), QStringLiteral("Horseshoe"), set, setName, QSizeF(460, 460), 1.8, false, &horseshoe},
+        {QStringLiteral("horseshoe"), QStringLiteral("Horseshoe"), set, setName, QSizeF(460, 600), 1.8, false, &horseshoe},
         {QStringLiteral("lucky-coin"), QStringLiteral("Lucky Coin"), set, setName, QSizeF(420, 600), 1.4, false,
             &luckyCoin},
     };
@@ -177,10 +178,15 @@ QPointF AmuletCharms::hamsa(CharmPainter& cp)
         punch(QPointF(162.5, 124 + i * 34), 5);
         punch(QPointF(277.5, 124 + i * 34), 5);
     }
-    for (int i = 0; i < 3; ++i) {
-        const double y = 200 + i * 36;
-        punch(QPointF(100 + (i * 36) * 0.25 - 4, y), 4.5);
-        punch(QPointF(340 - (i * 36) * 0.25 + 4, y), 4.5);
+    // The thumbs' dots follow each thumb's own slant.
+    for (const double side : {-1.0, 1.0}) {
+        QTransform t;
+        const QPointF pivot(220 + side * 92, 340);
+        t.translate(pivot.x(), pivot.y());
+        t.rotate(side * 14);
+        t.translate(-pivot.x(), -pivot.y());
+        for (int i = 0; i < 3; ++i)
+            punch(t.map(QPointF(220 + side * 121, 188 + i * 34)), 4.5);
     }
     QPainterPath border;
     border.moveTo(112, 300);
@@ -200,50 +206,62 @@ QPointF AmuletCharms::hamsa(CharmPainter& cp)
 QPointF AmuletCharms::horseshoe(CharmPainter& cp)
 {
     const Metal steel = Metal::silver();
-    const Metal gold = Metal::gold();
-    const QPointF hook = cp.jumpRing(QPointF(230, 34), 17, 9, gold);
-
-    const QPointF c(230, 250);
+    // Points up, so the luck cannot run out. A short chain from each heel
+    // meets at the ring.
+    const QPointF c(230, 380);
     const double radius = 160;
     const QRectF arcBox(c - QPointF(radius, radius), QSizeF(radius * 2, radius * 2));
-    // The heels come straight down and lean in a little, as on a real shoe.
+    const QPointF heels[] = {c + QPointF(-radius + 18, -150), c + QPointF(radius - 18, -150)};
+    const QPointF holes[] = {heels[0] + QPointF(-2, 22), heels[1] + QPointF(2, 22)};
+    const QPointF ringCentre(230, 54);
+    const QPointF hook = cp.jumpRing(ringCentre, 18, 9, steel);
+    for (int i = 0; i < 2; ++i) {
+        const QPointF toRing = ringCentre + QPointF(i == 0 ? -12 : 12, 14);
+        Cordage::chain(cp, holes[i], toRing, 30, 6, steel);
+    }
+
+    // The heels go straight up and lean in a little, as on a real shoe.
     QPainterPath arc;
-    arc.moveTo(c + QPointF(radius - 18, 150));
-    arc.quadTo(c + QPointF(radius + 2, 60), c + QPointF(radius, 0));
-    arc.arcTo(arcBox, 0, 180);
-    arc.quadTo(c + QPointF(-radius - 2, 60), c + QPointF(-radius + 18, 150));
+    arc.moveTo(heels[1]);
+    arc.quadTo(c + QPointF(radius + 2, -60), c + QPointF(radius, 0));
+    arc.arcTo(arcBox, 0, -180);
+    arc.quadTo(c + QPointF(-radius - 2, -60), heels[0]);
     QPainterPathStroker stroker;
     stroker.setWidth(84);
     stroker.setCapStyle(Qt::FlatCap);
     stroker.setJoinStyle(Qt::RoundJoin);
     QPainterPath shoe = stroker.createStroke(arc).simplified();
+    for (const QPointF& hole : holes)
+        shoe = shoe.subtracted(CharmPainter::circle(hole, 8));
     cp.metal(shoe, steel, 40);
 
     // The fuller, the groove the nails sit in, following the middle of the shoe.
     const double g = radius + 10;
     QPainterPath groove;
-    groove.moveTo(c + QPointF(g - 22, 128));
-    groove.quadTo(c + QPointF(g + 2, 56), c + QPointF(g, 0));
-    groove.arcTo(QRectF(c - QPointF(g, g), QSizeF(g * 2, g * 2)), 0, 180);
-    groove.quadTo(c + QPointF(-g - 2, 56), c + QPointF(-g + 22, 128));
+    groove.moveTo(c + QPointF(g - 22, -112));
+    groove.quadTo(c + QPointF(g + 2, -56), c + QPointF(g, 0));
+    groove.arcTo(QRectF(c - QPointF(g, g), QSizeF(g * 2, g * 2)), 0, -180);
+    groove.quadTo(c + QPointF(-g - 2, -56), c + QPointF(-g + 22, -112));
     cp.stroke(groove.translated(1.5, 2.5), CharmPainter::alpha(steel.glint, 0.8), 14, Qt::RoundCap);
     cp.stroke(groove, CharmPainter::alpha(steel.dark, 0.85), 12, Qt::RoundCap);
 
-    // Three nails each side, none at the toe where the ring hangs.
-    const QPointF nails[] = {c + QPointF(g - 6, 92), c + QPointF(g, 10), c + QPointF(g * 0.707, -g * 0.707),
-        c + QPointF(-g + 6, 92), c + QPointF(-g, 10), c + QPointF(-g * 0.707, -g * 0.707)};
-    const double turns[] = {0, 0, 45, 0, 0, -45};
+    // Three nails each side, none at the toe.
+    const QPointF nails[] = {c + QPointF(g - 6, -84), c + QPointF(g, -6), c + QPointF(g * 0.707, g * 0.707),
+        c + QPointF(-g + 6, -84), c + QPointF(-g, -6), c + QPointF(-g * 0.707, g * 0.707)};
+    const double turns[] = {0, 0, -45, 0, 0, 45};
     for (int i = 0; i < 6; ++i) {
         QPainterPath head;
-        head.addRoundedRect(QRectF(-11, -11, 22, 22), 5, 5);
+        head.addRoundedRect(QRectF(-10, -10, 20, 20), 5, 5);
         QTransform t;
         t.translate(nails[i].x(), nails[i].y());
         t.rotate(turns[i]);
         const QPainterPath nail = t.map(head);
-        cp.metal(nail, gold, 30);
-        cp.outline(nail, gold.edge, 2.4);
+        cp.fill(nail.translated(2, 3), CharmPainter::alpha(steel.edge, 0.5));
+        cp.metal(nail, steel, 30);
     }
-    cp.glow(c + QPointF(-radius * 0.75, -radius * 0.55), 40, 16, CharmPainter::alpha(Qt::white, 0.55), -50);
+    for (const QPointF& hole : holes)
+        cp.outline(CharmPainter::circle(hole, 8), steel.edge, 2.4);
+    cp.glow(c + QPointF(-radius * 0.9, -radius * 0.2), 18, 50, CharmPainter::alpha(Qt::white, 0.55), -10);
     return hook;
 }
 

@@ -12,8 +12,12 @@ namespace pendra::art {
 
 namespace {
 
-// Passes used to build a soft edge out of hard strokes.
-constexpr int kEdgePasses = 8;
+// A soft edge is built from nested hard strokes, one for about every pixel
+// of its width, so that it fades without visible steps. Together they cover
+// the very edge this densely, whatever their number.
+constexpr double kEdgeCover = 0.832;
+constexpr int kFewestEdgePasses = 8;
+constexpr int kMostEdgePasses = 160;
 
 } // namespace
 
@@ -44,9 +48,9 @@ void CharmPainter::stroke(const QPainterPath& path, const QBrush& brush, double 
 void CharmPainter::inside(const QPainterPath& clip, const std::function<void()>& paint)
 {
     QPaintDevice* device = m_painter->device();
-    QImage layer(device->width(), device->height(), QImage::Format_ARGB32_Premultiplied);
+    QImage layer(device->width(), device->height(), kDepth);
     layer.fill(Qt::transparent);
-    QImage mask(layer.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage mask(layer.size(), kDepth);
     mask.fill(Qt::transparent);
     {
         QPainter maskPainter(&mask);
@@ -74,11 +78,15 @@ void CharmPainter::inside(const QPainterPath& clip, const std::function<void()>&
 
 void CharmPainter::edge(const QPainterPath& path, const QBrush& brush, double width)
 {
+    const QTransform& t = m_painter->transform();
+    const double pixels = width * std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
+    const int passes = std::clamp(static_cast<int>(std::ceil(pixels)), kFewestEdgePasses, kMostEdgePasses);
+    const double opacity = 1.0 - std::pow(1.0 - kEdgeCover, 1.0 / passes);
     inside(path, [&] {
-        for (int i = kEdgePasses; i >= 1; --i) {
+        for (int i = passes; i >= 1; --i) {
             m_painter->save();
-            m_painter->setOpacity(1.0 / kEdgePasses * 1.6);
-            stroke(path, brush, 2.0 * width * i / kEdgePasses);
+            m_painter->setOpacity(opacity);
+            stroke(path, brush, 2.0 * width * i / passes);
             m_painter->restore();
         }
     });

@@ -5,6 +5,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,6 +24,11 @@ public:
     // The width of the dark line around every shape, in picture pixels. It is
     // about one pixel once a charm is shown at its smallest usual size.
     static constexpr double kOutline = 3.2;
+
+    // Charms are painted in sixteen bits a channel: soft edges and glows are
+    // built from many faint layers, which in eight bits would round into
+    // visible steps and tinted bands.
+    static constexpr QImage::Format kDepth = QImage::Format_RGBA64_Premultiplied;
 
     explicit CharmPainter(QPainter& painter);
 

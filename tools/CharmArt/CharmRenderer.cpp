@@ -3,6 +3,7 @@
 #include "CharmPainter.h"
 
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -11,28 +12,50 @@ namespace pendra::art {
 
 CharmRenderer::Result CharmRenderer::render(const CharmDesign& design)
 {
-    const QSize size(static_cast<int>(std::ceil(design.canvas.width())) + 2 * kBleed,
-        static_cast<int>(std::ceil(design.canvas.height())) + 2 * kBleed);
-    QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
+    // Designs are drawn in their own units; a first pass measures how tall
+    // the charm comes out, and the second draws it again enlarged so that
+    // every picture has the same height in pixels.
+    const Pass measure = paint(design, 1.0);
+    const QRect measured = paintedArea(measure.canvas);
+    Result result;
+    if (measured.isEmpty()) {
+        result.clipped = true;
+        return result;
+    }
+    const double scale = double(kHeight - 2 * kMargin) / double(measured.height());
+    const Pass pass = paint(design, scale);
+    const QRect painted = paintedArea(pass.canvas);
+    const QRect inner = pass.canvas.rect().adjusted(1, 1, -1, -1);
+    result.clipped = painted.isEmpty() || !inner.contains(painted) || !inner.contains(measured);
 
-    QPointF hook;
+    // The height is fixed exactly; antialiasing may have made the charm a
+    // pixel taller or shorter than planned, which the margin absorbs.
+    QRect kept = painted.adjusted(-kMargin, -kMargin, kMargin, kMargin);
+    kept.setTop(kept.top() - (kHeight - kept.height()) / 2);
+    kept.setHeight(kHeight);
+    result.image = pass.canvas.copy(kept);
+    result.hook = QPointF((pass.hook.x() - kept.left()) / kept.width(), (pass.hook.y() - kept.top()) / kept.height());
+    return result;
+}
+
+CharmRenderer::Pass CharmRenderer::paint(const CharmDesign& design, double scale)
+{
+    const QSize size(static_cast<int>(std::ceil(design.canvas.width() * scale)) + 2 * kBleed,
+        static_cast<int>(std::ceil(design.canvas.height() * scale)) + 2 * kBleed);
+    QImage deep(size, CharmPainter::kDepth);
+    deep.fill(Qt::transparent);
+    Pass pass;
     {
-        QPainter painter(&canvas);
+        QPainter painter(&deep);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
         painter.translate(kBleed, kBleed);
+        painter.scale(scale, scale);
+        const QTransform toCanvas = painter.transform();
         CharmPainter charmPainter(painter);
-        hook = design.draw(charmPainter) + QPointF(kBleed, kBleed);
+        pass.hook = toCanvas.map(design.draw(charmPainter));
     }
-
-    Result result;
-    const QRect painted = paintedArea(canvas);
-    const QRect inner = canvas.rect().adjusted(1, 1, -1, -1);
-    result.clipped = painted.isEmpty() || !inner.contains(painted);
-    const QRect kept = painted.adjusted(-kMargin, -kMargin, kMargin, kMargin).intersected(canvas.rect());
-    result.image = canvas.copy(kept);
-    result.hook = QPointF((hook.x() - kept.left()) / kept.width(), (hook.y() - kept.top()) / kept.height());
-    return result;
+    pass.canvas = deep.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return pass;
 }
 
 QRect CharmRenderer::paintedArea(const QImage& image)

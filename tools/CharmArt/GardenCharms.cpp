@@ -138,13 +138,26 @@ QPointF GardenCharms::flower(CharmPainter& cp)
 QPointF GardenCharms::acorn(CharmPainter& cp)
 {
     const Metal bronze = Metal::copper();
-    const Metal gold = Metal::gold();
-    const QPointF hook = cp.jumpRing(QPointF(170, 34), 17, 9, gold);
+    const QPointF hook = cp.jumpRing(QPointF(178, 92), 17, 9, bronze);
 
-    QPainterPath stalk;
-    stalk.moveTo(170, 52);
-    stalk.cubicTo(172, 90, 158, 120, 166, 180);
-    cp.wire(stalk, 17, bronze);
+    // The cup is cast in one piece with its stem: a short stub, thick where
+    // it leaves the cup and bent a little, that the ring goes through.
+    QPainterPath stem;
+    stem.moveTo(148, 178);
+    stem.cubicTo(150, 152, 156, 130, 163, 114);
+    stem.cubicTo(168, 98, 190, 98, 193, 114);
+    stem.cubicTo(190, 132, 186, 152, 196, 178);
+    stem.closeSubpath();
+    const QPainterPath stemHole = CharmPainter::circle(QPointF(178, 112), 5);
+    const QPainterPath cast = stem.subtracted(stemHole);
+    cp.metal(cast, bronze, 80);
+    cp.inside(cast, [&] {
+        QPainterPath streak;
+        streak.moveTo(160, 170);
+        streak.quadTo(162, 140, 170, 122);
+        cp.stroke(streak, CharmPainter::alpha(bronze.glint, 0.6), 3);
+    });
+    cp.outline(stemHole, bronze.edge, 2.2);
 
     // The nut: polished wood with a faint grain running to its point.
     QPainterPath nut;
@@ -207,7 +220,10 @@ QPointF GardenCharms::mushroom(CharmPainter& cp)
     cp.shadeEdge(stem, QColor(0x6a, 0x54, 0x34, 160), 18);
     cp.glassShine(stem, QColor(0x4a, 0x3a, 0x22), QPointF(222, 330), 8, 0.5);
 
-    // The gills show as a pale band under the rim of the cap.
+    cp.outline(stem, QColor(0x4a, 0x3a, 0x22));
+
+    // The gills show as a pale band under the rim of the cap, in front of
+    // the top of the stem.
     const QPainterPath gills = CharmPainter::ellipse(QPointF(260, 246), 210, 30);
     cp.fill(gills, QColor(0xe8, 0xd6, 0xb8));
     cp.inside(gills, [&] {
@@ -219,7 +235,6 @@ QPointF GardenCharms::mushroom(CharmPainter& cp)
         }
     });
     cp.outline(gills, QColor(0x4a, 0x3a, 0x22));
-    cp.outline(stem, QColor(0x4a, 0x3a, 0x22));
 
     QPainterPath cap;
     cap.moveTo(40, 246);

@@ -102,7 +102,12 @@ QPointF GlassBeadCharms::millefiori(CharmPainter& cp)
 
     const QPointF hook = cp.jumpRing(QPointF(230, 32), 18, 9, gold);
     const QPainterPath body = CharmPainter::circle(c, r);
-    cp.fill(body, QColor(0x14, 0x12, 0x3a));
+    // The slices are cased in clear glass, which shows as a see-through rim
+    // round the mosaic.
+    const double inner = r * 0.84;
+    const QPainterPath mosaic = CharmPainter::circle(c, inner);
+    const QPainterPath rim = body.subtracted(mosaic);
+    const QColor ground(0x14, 0x12, 0x3a);
 
     // Slices of glass cane packed side by side: each is a little flower of
     // petals round a bright eye, set in a ring of its own colour.
@@ -119,7 +124,8 @@ QPointF GlassBeadCharms::millefiori(CharmPainter& cp)
         {QColor(0x6a, 0x2c, 0xb8), QColor(0xf8, 0xb8, 0xe0), QColor(0xff, 0xff, 0xff)},
     };
     const Noise noise(31);
-    cp.inside(body, [&] {
+    auto slices = [&] {
+        cp.fill(mosaic, ground);
         const double step = 68;
         int index = 0;
         for (int row = -4; row <= 4; ++row) {
@@ -127,7 +133,7 @@ QPointF GlassBeadCharms::millefiori(CharmPainter& cp)
                 ++index;
                 const QPointF at = c + QPointF((col + (row % 2 ? 0.5 : 0.0)) * step + (noise.random(index) - 0.5) * 10,
                                        row * step * 0.87 + (noise.random(index + 500) - 0.5) * 10);
-                if (QLineF(at, c).length() > r + 30)
+                if (QLineF(at, c).length() > inner + 30)
                     continue;
                 const Cane& cane = canes[static_cast<int>(noise.random(index + 900) * 5) % 5];
                 const double size = 34 + noise.random(index + 1300) * 4;
@@ -147,14 +153,37 @@ QPointF GlassBeadCharms::millefiori(CharmPainter& cp)
                 cp.outline(CharmPainter::circle(at, size), CharmPainter::alpha(QColor(0x10, 0x0c, 0x28), 0.8), 4);
             }
         }
+    };
+    cp.inside(mosaic, [&] {
+        slices();
         // The slices sit under a clear dome that deepens the colours at its rim.
-        QRadialGradient dome(c + QPointF(r * 0.2, r * 0.24), r * 1.25);
+        QRadialGradient dome(c + QPointF(inner * 0.2, inner * 0.24), inner * 1.25);
         dome.setColorAt(0.0, QColor(255, 255, 255, 0));
         dome.setColorAt(0.6, QColor(10, 8, 40, 30));
         dome.setColorAt(1.0, QColor(6, 4, 30, 190));
-        cp.fill(body, dome);
+        cp.fill(mosaic, dome);
     });
-    cp.shadeEdge(body, QColor(0x04, 0x02, 0x18, 180), 24);
+    cp.shadeEdge(mosaic, QColor(0x04, 0x02, 0x18, 160), 18);
+
+    // Seen through the thick edge of the casing the mosaic is bent outwards
+    // and fades; the casing itself is clear, brightest along its outer edge.
+    cp.inside(rim, [&] {
+        QPainter& painter = cp.painter();
+        painter.save();
+        painter.setOpacity(0.36);
+        painter.translate(c);
+        painter.scale(r / inner * 1.1, r / inner * 1.1);
+        painter.translate(-c);
+        slices();
+        painter.restore();
+        QRadialGradient clear(c, r);
+        clear.setColorAt(inner / r, QColor(0x10, 0x0c, 0x30, 120));
+        clear.setColorAt(inner / r + 0.03, QColor(0xe8, 0xf0, 0xff, 40));
+        clear.setColorAt(0.93, QColor(0xf4, 0xf8, 0xff, 90));
+        clear.setColorAt(1.0, QColor(0x60, 0x70, 0xa0, 230));
+        cp.fill(rim, clear);
+    });
+    cp.outline(mosaic, QColor(0x10, 0x0c, 0x28, 200), 2.4);
     cp.glassShine(body, QColor(0x0c, 0x08, 0x24), c - QPointF(r * 0.46, r * 0.5), 26);
 
     // A gold cap over the top carries the ring.

@@ -41,7 +41,6 @@ QPointF SkyCharms::crescentMoon(CharmPainter& cp)
     // A pale, faintly warm metal, between silver and gold, as the moon looks.
     const Metal moon{QColor(0xff, 0xff, 0xf4), QColor(0xf2, 0xec, 0xcc), QColor(0xc6, 0xbc, 0x92), QColor(0x82, 0x76, 0x50),
         QColor(0x48, 0x40, 0x28)};
-    const Metal silver = Metal::silver();
     const QPointF a(250, 300);
     const double ra = 230;
     const QPointF b(350, 260);
@@ -56,7 +55,7 @@ QPointF SkyCharms::crescentMoon(CharmPainter& cp)
     const QPointF unit = (b - a) / d;
     const QPointF tip = a + unit * along + QPointF(unit.y(), -unit.x()) * across;
 
-    const QPointF hook = cp.jumpRing(tip + QPointF(-8, -26), 17, 9, silver);
+    const QPointF hook = cp.jumpRing(tip + QPointF(-8, -26), 17, 9, moon);
     const QPainterPath crescent
         = CharmPainter::circle(a, ra).subtracted(CharmPainter::circle(b, rb)).united(CharmPainter::circle(tip + QPointF(-8, 2), 13));
     cp.metal(crescent, moon, 38);

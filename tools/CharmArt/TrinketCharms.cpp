@@ -80,8 +80,7 @@ QPointF TrinketCharms::key(CharmPainter& cp)
 QPointF TrinketCharms::bell(CharmPainter& cp)
 {
     const Metal gold = Metal::gold();
-    const Metal silver = Metal::silver();
-    const QPointF hook = cp.jumpRing(QPointF(220, 34), 18, 9, silver);
+    const QPointF hook = cp.jumpRing(QPointF(220, 34), 18, 9, gold);
 
     QPainterPath crown;
     crown.addRoundedRect(QRectF(204, 50, 32, 60), 12, 12);
@@ -108,7 +107,7 @@ QPointF TrinketCharms::bell(CharmPainter& cp)
         cp.fill(mouth, inside);
     });
     // The clapper hangs just below the mouth, in front of the dark inside.
-    cp.metal(CharmPainter::circle(QPointF(220, 448), 26), silver, 30);
+    cp.metal(CharmPainter::circle(QPointF(220, 448), 26), gold, 30);
 
     // Two raised bands round the waist and the sound bow, lit on top.
     auto band = [&](double y, double halfWidth, double sag) {

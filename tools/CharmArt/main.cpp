@@ -11,7 +11,9 @@
 #include "CharmRenderer.h"
 #include "GardenCharms.h"
 #include "GlassBeadCharms.h"
+#include "SeaCharms.h"
 #include "SkyCharms.h"
+#include "StoneCharms.h"
 #include "TrinketCharms.h"
 
 #include <QDir>
@@ -36,6 +38,8 @@ QList<CharmDesign> allDesigns()
     designs += TrinketCharms::designs();
     designs += SkyCharms::designs();
     designs += GardenCharms::designs();
+    designs += StoneCharms::designs();
+    designs += SeaCharms::designs();
     return designs;
 }
 
