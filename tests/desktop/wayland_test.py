@@ -6,7 +6,8 @@ the clicks it got, and the settings file.
 
 usage: wayland_test.py <scenario> <pendra> <pendra-wlpointer> <charms folder> [screenshot folder]
 
-Scenarios: sway, sway-hidpi (output scale 2), kwin."""
+Scenarios: sway, sway-hidpi (output scale 2), kwin, gnome (no layer shell: the
+rail is X11 windows through XWayland)."""
 
 import json
 import os
@@ -17,7 +18,7 @@ import time
 
 import process_cost
 from desktop_session import wait_for
-from wayland_session import KWinSession, Skip, SwaySession
+from wayland_session import GnomeSession, KWinSession, Skip, SwaySession
 from x11_rail import Settings
 
 NAZAR = {"uid": "6F1C1D0E-2B7A-4C8E-9A51-3D2E4F5A6B7C", "charmID": "nazar", "x": 0.62, "drop": 150}
@@ -62,7 +63,14 @@ class WaylandTest:
         self.charms = charms
         self.shots = shots
         self.scale = 2 if scenario == "sway-hidpi" else 1
-        self.session = KWinSession(driver) if scenario == "kwin" else SwaySession(driver, self.scale)
+        if scenario == "kwin":
+            self.session = KWinSession(driver)
+        elif scenario == "gnome":
+            self.session = GnomeSession(driver)
+        else:
+            self.session = SwaySession(driver, self.scale)
+        # GNOME's top bar takes the first 32 points.
+        self.top = 32 if scenario == "gnome" else 0
         self.failures = []
         self.pendra = None
 
@@ -146,7 +154,7 @@ class WaylandTest:
         left, top, right, bottom = [v / self.scale for v in box]
         centre = (left + right) / 2
         print("the rail drew in %s (points)" % ((left, top, right, bottom),), flush=True)
-        self.check(abs(centre - 0.62 * s.width) < 12 and top < 12,
+        self.check(abs(centre - 0.62 * s.width) < 12 and abs(top - self.top) < 12,
                    "the charm hangs at x = 0.62 from the top of the screen (%.0f, %.0f)" % (centre, top))
         self.check(bottom - top > 300, "cord and charm show in full (%.0f points tall)" % (bottom - top))
         if self.scale == 2:
@@ -162,7 +170,7 @@ class WaylandTest:
         beside = (round(right + 60), round(top + 200))
         pin = (round(centre), round(top + 4))
         self.check(self.click_reaches(beside), "a click beside the charm reaches the native window")
-        self.check(self.click_reaches((300, 120)), "a click in the band away from the charm reaches it too")
+        self.check(self.click_reaches((300, self.top + 120)), "a click in the band away from the charm reaches it too")
 
         over_window = self.cursor_mask(beside, "cursor-window")
         over_charm = self.cursor_mask(charm, "cursor-charm")
@@ -201,6 +209,29 @@ class WaylandTest:
         expected = (pin[0] + 200) / s.width
         self.check(abs(x - expected) < 0.003 and round(x, 4) == x,
                    "dragging the pin stores x = %r (about %.4f)" % (x, expected))
+        if self.scenario == "gnome":
+            self.check_gnome()
+
+    def check_gnome(self):
+        s = self.session
+        switcher = s.eval("global.display.get_tab_list(Meta.TabList.NORMAL_ALL, null)"
+                          ".map(w => w.get_title()).join(';')")
+        self.check("Pendra" not in switcher, "the rail is not in Alt+Tab or the overview (%s)" % switcher)
+        rail = s.eval("global.get_window_actors().map(a => a.meta_window).filter(w => w.get_title() == 'Pendra')"
+                      ".map(w => w.is_override_redirect() + '/' + w.has_focus()).join(';')")
+        self.check(rail and "false" not in rail.replace("/false", ""), "the rail's windows are outside the "
+                   "window manager's care (%s)" % rail)
+        self.check("/true" not in rail, "no rail window has the focus")
+        # A second start, as from the application grid, raises the studio.
+        second = s.run([self.binary], check=False, timeout=20)
+        self.check(second.returncode == 0, "a second start hands off and ends (%d)" % second.returncode)
+        try:
+            wait_for(lambda: any(w["focus"] and w["name"].startswith("Pendra ") for w in s.windows()), timeout=8,
+                     what="the studio to come up focused")
+            self.check(True, "a second start raises the studio, focused")
+        except AssertionError as error:
+            self.check(False, "%s (%s)" % (error, [(w["name"], w["focus"]) for w in s.windows()]))
+        self.shot("studio.png")
 
     def main(self):
         try:
@@ -227,7 +258,7 @@ class WaylandTest:
                 if said:
                     print("pendra said:\n" + said[-2000:])
             if self.failures:
-                for name in ("sway.log", "kwin.log"):
+                for name in ("sway.log", "kwin.log", "gnome-shell.log"):
                     text = self.session.log(name)
                     if text:
                         print("%s (end):\n%s" % (name, text[-1500:]))
