@@ -12,6 +12,7 @@
 #include "StudioStyle.h"
 #include "SwitchButton.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -72,6 +73,11 @@ StudioWindow::StudioWindow(AppModel& model, QWidget* parent)
 {
     setWindowTitle(Copy::appName + QStringLiteral(" Settings"));
     setFixedSize(contentSize);
+
+    auto* close = new QAction(this);
+    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
