@@ -24,9 +24,13 @@ pendra_say() { printf 'pendra: %s\n' "$*" >&2; }
 pendra_control_packages() {
   awk -v field="$1" -v paragraph="$2" '
     BEGIN { RS = ""; FS = "\n" }
-    $1 ~ "^" paragraph ":" {
+    {
+      ours = 0
+      for (i = 1; i <= NF; i++) if ($i ~ "^" paragraph ":") ours = 1
+      if (!ours) next
       taking = 0
       for (i = 1; i <= NF; i++) {
+        if ($i ~ /^#/) continue
         if ($i ~ "^" field ":") { taking = 1; print substr($i, length(field) + 2); continue }
         if (taking && $i ~ /^[ \t]/) { print $i; continue }
         taking = 0
