@@ -1,5 +1,6 @@
 #include "App.h"
 #include "BuildInfo.h"
+#include "CommandLine.h"
 #include "HostChoice.h"
 #include "Preview.h"
 #include "SettingsStore.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -16,6 +18,9 @@ int main(int argc, char** argv)
     using namespace pendra;
 
     if (const std::optional<int> status = Preview::runIfAsked(argc, argv))
+        return *status;
+    const CommandLine command(CommandLine::fromArgv(argc, argv));
+    if (const std::optional<int> status = command.answer())
         return *status;
 
     // Qt aborts when it cannot open a display, so find out before it tries.
@@ -45,21 +50,24 @@ int main(int argc, char** argv)
     // The program lives in the tray: closing the studio must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::defaultName());
-    if (instance.handOff())
-        return 0;
-    QString error;
-    if (!instance.listen(&error))
-        std::fprintf(stderr, "pendra: a second start cannot reach this one: %s\n", qPrintable(error));
+    // A start at login asks a running Pendra for nothing: it is there already.
+    SingleInstance instance;
+    QString message;
+    const SingleInstance::Start start = instance.begin(
+        command.autostart() ? SingleInstance::Request::nothing : SingleInstance::Request::openStudio, &message);
+    if (!message.isEmpty())
+        std::fprintf(stderr, "pendra: %s\n", qPrintable(message));
+    if (start != SingleInstance::Start::first)
+        return start == SingleInstance::Start::handedOff ? 0 : 1;
 
-    std::unique_ptr<Host> host = HostChoice::make(*choice, &error);
+    std::unique_ptr<Host> host = HostChoice::make(*choice, &reason);
     if (!host) {
-        std::fprintf(stderr, "pendra: %s\n", qPrintable(error));
+        std::fprintf(stderr, "pendra: %s\n", qPrintable(reason));
         return 1;
     }
     SettingsStore store(SettingsStore::defaultPath());
     App shell(store);
     QObject::connect(&instance, &SingleInstance::studioRequested, &shell, &App::openStudio);
-    shell.start(std::move(host));
+    shell.start(std::move(host), command.autostart() ? App::Launch::atLogin : App::Launch::byHand);
     return app.exec();
 }

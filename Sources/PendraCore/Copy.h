@@ -32,6 +32,10 @@ inline const QString sound = QStringLiteral("Click when touched");
 inline const QString calm = QStringLiteral("Calmer swinging");
 inline const QString still = QStringLiteral("Hold still");
 inline const QString stillNote = QStringLiteral("The charms hang without swinging.");
+// Shown in the studio where the window system lets clicks pass only a still rail.
+inline const QString restOnlyNote =
+    QStringLiteral("On this desktop the breeze and the shimmer rest, and the charms start out still: it lets clicks "
+                   "through around them only while nothing on the rail moves.");
 inline const QString launchAtLogin = QStringLiteral("Open at login");
 inline const QString dragHint = QStringLiteral("Drag a charm to swing it. Drag its pin to slide it along the top.");
 inline const QString privacy = QStringLiteral("Pendra works offline and collects nothing.");

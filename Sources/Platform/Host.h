@@ -126,6 +126,11 @@ public:
     virtual std::unique_ptr<Sound> sound(const QString& name) = 0;
     virtual bool reduceMotion() const = 0;
     virtual std::optional<QImage> loadImage(const QString& path) = 0;
+
+    // True where the window system lets the pointer through the rail only
+    // while nothing on it moves (GNOME's XWayland): the rail then keeps its
+    // charms still unless touched, so that it is at rest nearly always.
+    virtual bool clicksPassOnlyAtRest() const { return false; }
 };
 
 } // namespace pendra

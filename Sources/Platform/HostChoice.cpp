@@ -67,7 +67,7 @@ std::optional<HostChoice::Decision> HostChoice::decide(QString* reason)
         return std::nullopt;
     }
     if (x11Reachable(display))
-        return Decision{Kind::x11, userPlatform ? QByteArray() : QByteArray("xcb")};
+        return Decision{Kind::x11, userPlatform ? QByteArray() : QByteArray("xcb"), !wayland.isEmpty()};
     if (reason) {
         if (!display.isEmpty())
             *reason = QStringLiteral("cannot open the display %1").arg(QString::fromLocal8Bit(display));
@@ -91,7 +91,7 @@ std::unique_ptr<Host> HostChoice::make(const Decision& decision, QString* reason
         return nullptr;
     }
 #endif
-    if (std::unique_ptr<X11Host> host = X11Host::create())
+    if (std::unique_ptr<X11Host> host = X11Host::create(decision.xwayland))
         return host;
     if (reason)
         *reason = QStringLiteral("the X server cannot show the rail (it needs XFixes, SHAPE and a 32-bit visual)");

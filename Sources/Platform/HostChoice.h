@@ -27,6 +27,8 @@ public:
         Kind kind = Kind::x11;
         // What to pass Qt as -platform; empty to leave Qt's own choice.
         QByteArray qtPlatform;
+        // X11 through XWayland, on a Wayland desktop without a layer shell.
+        bool xwayland = false;
     };
 
     // None, with a one-line reason, when there is no display to use.

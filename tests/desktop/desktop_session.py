@@ -36,8 +36,16 @@ class DesktopSession:
         self.env = None
 
     def _free_display(self):
+        # X servers also listen on an abstract socket that no folder shows,
+        # and that one is shared with chroots on the same machine.
+        try:
+            with open("/proc/net/unix") as f:
+                abstract = f.read()
+        except OSError:
+            abstract = ""
         for number in range(90, 200):
-            if not os.path.exists("/tmp/.X11-unix/X%d" % number) and not os.path.exists("/tmp/.X%d-lock" % number):
+            if (not os.path.exists("/tmp/.X11-unix/X%d" % number) and not os.path.exists("/tmp/.X%d-lock" % number)
+                    and "@/tmp/.X11-unix/X%d\n" % number not in abstract):
                 return number
         raise AssertionError("no free X display number")
 

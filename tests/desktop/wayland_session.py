@@ -283,8 +283,8 @@ class ShellPointer:
 
     def __init__(self, session):
         self.session = session
-        session.eval("global._pendraPointer = Clutter.get_default_backend().get_default_seat()"
-                     ".create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE); true")
+        session.eval("global._pendraPointer = imports.gi.Clutter.get_default_backend().get_default_seat()"
+                     ".create_virtual_device(imports.gi.Clutter.InputDeviceType.POINTER_DEVICE); true")
         self.at = (session.width // 2, session.height // 2)
         self.move(*self.at)
 
@@ -303,8 +303,8 @@ class ShellPointer:
 
     def button(self, pressed):
         state = "PRESSED" if pressed else "RELEASED"
-        self.session.eval("global._pendraPointer.notify_button(GLib.get_monotonic_time(), Clutter.BUTTON_PRIMARY, "
-                          "Clutter.ButtonState.%s); true" % state)
+        self.session.eval("global._pendraPointer.notify_button(GLib.get_monotonic_time(), imports.gi.Clutter.BUTTON_PRIMARY, "
+                          "imports.gi.Clutter.ButtonState.%s); true" % state)
 
     def down(self):
         self.button(True)
@@ -364,8 +364,14 @@ class GnomeSession(WaylandSession):
         authority = json.loads(self.eval("GLib.getenv('XAUTHORITY') || ''"))
         if authority:
             self.env["XAUTHORITY"] = authority
-        self.eval("Main.overview.hide(); true")
-        wait_for(lambda: self.eval("Main.overview.visible") == "false", what="the overview to close")
+        # It opens in the overview, which ignores being closed while it
+        # still starts up.
+        wait_for(lambda: self.eval("Main.overview.hide(); Main.overview.visible || Main.overview.animationInProgress")
+                 == "false", what="the overview to close")
+        # Banners (about the screen lock this bed cannot have) would come and
+        # go across the screenshots.
+        self.eval("Main.messageTray.bannerBlocked = true; Main.messageTray._hideNotification?.(true); true",
+                  check=False)
 
     def start(self):
         try:

@@ -73,6 +73,7 @@ public:
     std::unique_ptr<Sound> sound(const QString& name) override;
     bool reduceMotion() const override { return reducedMotion; }
     std::optional<QImage> loadImage(const QString& path) override;
+    bool clicksPassOnlyAtRest() const override { return restOnly; }
 
     // Driving.
     // Delivers one display frame dt seconds after the last; false when paused.
@@ -105,6 +106,7 @@ public:
     bool reducedMotion = false;
     bool hasSound = true;
     bool buttonDown = true;
+    bool restOnly = false;
     std::vector<Disc> region;
     int regionSets = 0;
 

@@ -49,6 +49,9 @@ void RailController::show(bool visible)
         return;
     }
     m_host.orderIn();
+    // Where clicks pass only a still rail, it does not start out swinging.
+    if (m_host.clicksPassOnlyAtRest())
+        return;
     std::weak_ptr<RailController*> alive = m_alive;
     m_host.after(0.35, [alive] {
         if (auto self = alive.lock())

@@ -52,7 +52,7 @@ void RailController::frame(double timestamp)
     const Preferences& settings = m_model.settings();
     const double retention = slip();
     const double width = viewWidth();
-    const bool breezy = settings.breeze && !settings.still;
+    const bool breezy = settings.breeze && !settings.still && !m_host.clicksPassOnlyAtRest();
 
     while (m_carry >= step) {
         for (const auto& item : m_items) {
@@ -77,7 +77,7 @@ void RailController::frame(double timestamp)
         shining = shining || m_now - item->shimmerAt < 0.85;
     }
     const bool quiet = stirring < 0.05;
-    const bool busy = shining || settings.breeze;
+    const bool busy = shining || (settings.breeze && !m_host.clicksPassOnlyAtRest());
     const bool held = m_holding.has_value();
 
     if (busy && !held) {
@@ -112,7 +112,7 @@ void RailController::stir()
 void RailController::updateShimmer()
 {
     const Preferences& settings = m_model.settings();
-    if (!settings.shimmer || settings.still || m_host.reduceMotion() || settings.calm)
+    if (!settings.shimmer || settings.still || m_host.reduceMotion() || settings.calm || m_host.clicksPassOnlyAtRest())
         return;
     if (!(m_nextShimmer < m_now))
         return;

@@ -58,7 +58,7 @@ QString entryText(const QString& program)
                           "Type=Application\n"
                           "Name=%1\n"
                           "Comment=%2\n"
-                          "Exec=%3\n"
+                          "Exec=%3 --autostart\n"
                           "Icon=pendra\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
@@ -77,11 +77,15 @@ bool isEnabled(const QString& path)
             inEntry = line == QLatin1String("[Desktop Entry]");
             continue;
         }
-        if (inEntry && line.startsWith(QLatin1String("Hidden"))) {
-            const QString value = line.section(QLatin1Char('='), 1).trimmed();
-            if (line.section(QLatin1Char('='), 0, 0).trimmed() == QLatin1String("Hidden") && value == QLatin1String("true"))
-                return false;
-        }
+        if (!inEntry)
+            continue;
+        // A desktop switches an entry off with either key, which counts as
+        // surely as removing it.
+        const QString key = line.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString value = line.section(QLatin1Char('='), 1).trimmed();
+        if ((key == QLatin1String("Hidden") && value == QLatin1String("true"))
+            || (key == QLatin1String("X-GNOME-Autostart-enabled") && value == QLatin1String("false")))
+            return false;
     }
     return true;
 }

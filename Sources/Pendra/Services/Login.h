@@ -15,12 +15,13 @@ QString entryPath();
 // the running one.
 QString executable();
 
-// Enabled means the entry exists and is not marked hidden.
+// Enabled means the entry exists and neither is marked hidden nor has the
+// desktop's autostart switch off.
 bool isEnabled(const QString& path);
 // Does the work of set() on the given entry; answers false with the reason in
 // error when the entry could not be written or removed.
 bool change(bool on, const QString& path, const QString& program, QString* error);
-// The text of an entry that starts program.
+// The text of an entry that starts program, telling it that it starts at login.
 QString entryText(const QString& program);
 
 } // namespace pendra::Login

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -26,20 +27,25 @@ App::~App()
     m_rail.reset();
 }
 
-void App::start(std::unique_ptr<Host> host)
+void App::start(std::unique_ptr<Host> host, Launch launch)
 {
     Q_ASSERT(!m_rail && host);
     m_host = std::move(host);
     m_rail = std::make_unique<RailController>(m_model, *m_host);
     m_model.setRail(m_rail.get());
     m_rail->show(!m_model.settings().hidden);
-    showTray();
+    showTray(launch);
 }
 
 void App::openStudio()
 {
     if (!m_studio) {
         m_studio = std::make_unique<StudioWindow>(m_model);
+        m_studio->setWindowIcon(QIcon::fromTheme(QStringLiteral("pendra"), QIcon(QStringLiteral(":/pendra/pendra.svg"))));
+        m_studio->addAction(&m_menu.action(TrayMenu::Item::hideOrShow));
+        m_studio->addAction(&m_menu.action(TrayMenu::Item::quit));
+        if (m_host && m_host->clicksPassOnlyAtRest())
+            m_studio->setMovementNotice(Copy::restOnlyNote);
         // Window managers tend to place a new window where it half leaves a
         // small screen; the middle of the work area is always a good spot.
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -51,7 +57,7 @@ void App::openStudio()
     m_studio->open();
 }
 
-void App::showTray()
+void App::showTray(Launch launch)
 {
     m_tray = std::make_unique<QSystemTrayIcon>(TrayIconArt::icon());
     m_tray->setToolTip(Copy::appName);
@@ -62,10 +68,11 @@ void App::showTray()
             m_menu.menu().popup(QCursor::pos());
     });
     // Without a tray now, Qt still docks the icon when a tray appears later;
-    // until then the studio is the only way in, so it opens once.
+    // until then the studio is the only way in, so it opens once. At login the
+    // panel with the tray often comes up after the programs it starts.
     const bool trayNow = QSystemTrayIcon::isSystemTrayAvailable();
     m_tray->show();
-    if (!trayNow)
+    if (!trayNow && launch == Launch::byHand)
         openStudio();
 }
 

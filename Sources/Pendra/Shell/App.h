@@ -26,11 +26,15 @@ public:
     explicit App(Store& store, QObject* parent = nullptr);
     ~App() override;
 
+    enum class Launch { byHand, atLogin };
+
     // Makes the rail, links it to the model and shows it unless the charms are
-    // hidden; puts up the tray icon, or opens the studio when there is no tray
-    // to reach the settings through. The rail lives on the given host.
-    void start(std::unique_ptr<Host> host);
-    // Opens the studio or brings it to the front.
+    // hidden on the given host; puts up the tray icon. Started by hand without
+    // a tray to reach the settings through, it opens the studio; started at
+    // login, never.
+    void start(std::unique_ptr<Host> host, Launch launch = Launch::byHand);
+    // Opens the studio or brings it to the front. The studio offers the menu's
+    // hide-or-show and quit shortcuts, for desktops without a tray.
     void openStudio();
 
     AppModel& model() { return m_model; }
@@ -40,7 +44,7 @@ public:
     QSystemTrayIcon* trayIcon() const { return m_tray.get(); }
 
 private:
-    void showTray();
+    void showTray(Launch launch);
 
     AppModel m_model;
     std::unique_ptr<Host> m_host;

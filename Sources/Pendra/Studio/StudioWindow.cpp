@@ -12,6 +12,7 @@
 #include "StudioStyle.h"
 #include "SwitchButton.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -72,6 +73,11 @@ StudioWindow::StudioWindow(AppModel& model, QWidget* parent)
 {
     setWindowTitle(Copy::appName + QStringLiteral(" Settings"));
     setFixedSize(contentSize);
+
+    auto* close = new QAction(this);
+    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -176,6 +182,7 @@ void StudioWindow::buildCord()
 void StudioWindow::buildMovement()
 {
     StudioSection* section = addSection(Copy::motion);
+    m_movement = section;
     for (const SwitchRow& row : switchRows()) {
         auto* button = new SwitchButton(*row.text);
         const auto field = row.field;
@@ -189,6 +196,21 @@ void StudioWindow::buildMovement()
             section->addRow(note, StudioSection::Join::attached);
         }
     }
+}
+
+void StudioWindow::setMovementNotice(const QString& text)
+{
+    if (!m_notice) {
+        m_notice = label(text, StudioStyle::footnote(font()), StudioStyle::secondary(palette()));
+        m_notice->setWordWrap(true);
+        m_movement->addRow(m_notice);
+    }
+    m_notice->setText(text);
+}
+
+QString StudioWindow::movementNotice() const
+{
+    return m_notice ? m_notice->text() : QString();
 }
 
 void StudioWindow::buildAbout()

@@ -39,6 +39,9 @@ public:
 
     // Shows the window, or brings it forward when it is already open.
     void open();
+    // A line under the movement switches about what this desktop allows.
+    void setMovementNotice(const QString& text);
+    QString movementNotice() const;
 
     // The sections from top to bottom: "Hanging now", one per charm set,
     // "Cord", "Movement" and the untitled last one.
@@ -77,6 +80,8 @@ private:
     QList<CordTile*> m_cordTiles;
     QSlider* m_sizeSlider = nullptr;
     QList<std::pair<bool Preferences::*, SwitchButton*>> m_switches;
+    StudioSection* m_movement = nullptr;
+    QLabel* m_notice = nullptr;
 };
 
 } // namespace pendra

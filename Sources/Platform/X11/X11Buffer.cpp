@@ -98,23 +98,24 @@ void X11Buffer::settle()
     m_pending = false;
 }
 
-void X11Buffer::put(xcb_drawable_t drawable, xcb_gcontext_t gc, const QRect& area)
+void X11Buffer::put(xcb_drawable_t drawable, xcb_gcontext_t gc, const QRect& area, QPoint offset)
 {
     const QRect clipped = area.intersected(m_image.rect());
     if (clipped.isEmpty())
         return;
     if (!m_segment) {
-        putInRequests(drawable, gc, clipped);
+        putInRequests(drawable, gc, clipped, offset);
         return;
     }
     xcb_shm_put_image(m_x.raw(), drawable, gc, uint16_t(m_image.width()), uint16_t(m_image.height()),
                       uint16_t(clipped.x()), uint16_t(clipped.y()), uint16_t(clipped.width()),
-                      uint16_t(clipped.height()), int16_t(clipped.x()), int16_t(clipped.y()), 32,
+                      uint16_t(clipped.height()), int16_t(clipped.x() + offset.x()),
+                      int16_t(clipped.y() + offset.y()), 32,
                       XCB_IMAGE_FORMAT_Z_PIXMAP, 0, m_segment, 0);
     m_pending = true;
 }
 
-void X11Buffer::putInRequests(xcb_drawable_t drawable, xcb_gcontext_t gc, const QRect& area)
+void X11Buffer::putInRequests(xcb_drawable_t drawable, xcb_gcontext_t gc, const QRect& area, QPoint offset)
 {
     const std::size_t rowBytes = std::size_t(area.width()) * 4;
     const std::size_t room = m_x.maximumRequestBytes() > 64 ? m_x.maximumRequestBytes() - 64 : 0;
@@ -128,7 +129,8 @@ void X11Buffer::putInRequests(xcb_drawable_t drawable, xcb_gcontext_t gc, const 
             std::copy(from, from + rowBytes, rows.begin() + std::ptrdiff_t(rowBytes * std::size_t(i)));
         }
         xcb_put_image(m_x.raw(), XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc, uint16_t(area.width()), uint16_t(count),
-                      int16_t(area.x()), int16_t(y), 0, 32, uint32_t(rows.size()), rows.data());
+                      int16_t(area.x() + offset.x()), int16_t(y + offset.y()), 0, 32, uint32_t(rows.size()),
+                      rows.data());
     }
 }
 

@@ -29,13 +29,13 @@ public:
     // Waits until the server has read everything put so far, so that the
     // image may be painted again.
     void settle();
-    // Copies an area of the image to the same place on a 32-bit drawable.
-    void put(xcb_drawable_t drawable, xcb_gcontext_t gc, const QRect& area);
+    // Copies an area of the image to a 32-bit drawable, shifted by offset.
+    void put(xcb_drawable_t drawable, xcb_gcontext_t gc, const QRect& area, QPoint offset = QPoint());
 
 private:
     void release();
     bool makeShared(QSize pixels);
-    void putInRequests(xcb_drawable_t drawable, xcb_gcontext_t gc, const QRect& area);
+    void putInRequests(xcb_drawable_t drawable, xcb_gcontext_t gc, const QRect& area, QPoint offset);
 
     X11Connection& m_x;
     QImage m_image;

@@ -69,6 +69,7 @@ void X11DiscWindows::setDiscs(const std::vector<Disc>& discs)
                 round.at = at;
                 const uint32_t values[] = {uint32_t(at.x()), uint32_t(at.y())};
                 xcb_configure_window(m_x.raw(), round.id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+                m_moved = true;
             }
         } else if (i < m_rounds.size()) {
             destroy(m_rounds[i]);
@@ -103,6 +104,18 @@ void X11DiscWindows::unmap()
     m_events.cancelPress();
     for (const Round& round : m_rounds)
         xcb_unmap_window(m_x.raw(), round.id);
+    m_x.flush();
+}
+
+void X11DiscWindows::settle()
+{
+    if (!m_moved || !m_mapped)
+        return;
+    m_moved = false;
+    for (const Round& round : m_rounds) {
+        xcb_unmap_window(m_x.raw(), round.id);
+        xcb_map_window(m_x.raw(), round.id);
+    }
     m_x.flush();
 }
 

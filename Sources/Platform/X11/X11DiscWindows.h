@@ -21,6 +21,9 @@ public:
     void setWhole(bool) override {}
     void setCursor(CursorShape shape) override;
     std::vector<xcb_window_t> windows() const override;
+    // A moved window has lost its round shape to the compositor; mapped
+    // again, it is read anew.
+    void settle() override;
 
 protected:
     bool isOurs(xcb_window_t window) const override;
@@ -39,6 +42,7 @@ private:
     xcb_colormap_t m_colormap = 0;
     CursorShape m_cursor = CursorShape::arrow;
     bool m_mapped = false;
+    bool m_moved = false;
 };
 
 } // namespace pendra

@@ -39,22 +39,24 @@ xcb_connection_t* qtConnection()
 
 } // namespace
 
-std::unique_ptr<X11Host> X11Host::create()
+std::unique_ptr<X11Host> X11Host::create(bool xwayland)
 {
     std::unique_ptr<X11Connection> x = X11Connection::open(qgetenv("DISPLAY"));
     if (!x)
         return nullptr;
-    return std::unique_ptr<X11Host>(new X11Host(std::move(x)));
+    xwayland = xwayland || x->xwayland();
+    return std::unique_ptr<X11Host>(new X11Host(std::move(x), xwayland));
 }
 
-X11Host::X11Host(std::unique_ptr<X11Connection> x) : m_x(std::move(x)), m_frames(new FrameClock(this))
+X11Host::X11Host(std::unique_ptr<X11Connection> x, bool xwayland)
+    : m_x(std::move(x)), m_frames(new FrameClock(this)), m_xwayland(xwayland)
 {
     m_clock.start();
     m_cursors = std::make_unique<X11Cursors>(*m_x);
-    m_panel = std::make_unique<X11Panel>(*m_x);
+    m_panel = std::make_unique<X11Panel>(*m_x, xwayland);
     // XWayland's compositor may take an input shape only when a window maps
     // (GNOME's does), so there each disc gets a window of its own.
-    if (m_x->xwayland())
+    if (xwayland)
         m_input = std::make_unique<X11DiscWindows>(*m_x, *m_cursors);
     else
         m_input = std::make_unique<X11InputWindow>(*m_x, *m_cursors);
@@ -69,6 +71,13 @@ X11Host::X11Host(std::unique_ptr<X11Connection> x) : m_x(std::move(x)), m_frames
     // Without the server there is no rail to show; end as a closed display would.
     connect(m_x.get(), &X11Connection::lost, this, [] { QCoreApplication::exit(1); });
 
+    m_panel->onWindowChanged([this] { keepOurs(); });
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(300);
+    connect(&m_settle, &QTimer::timeout, this, [this] {
+        m_panel->settle();
+        m_input->settle();
+    });
     m_paintSoon.setSingleShot(true);
     m_paintSoon.setInterval(0);
     connect(&m_paintSoon, &QTimer::timeout, this, &X11Host::paint);
@@ -265,6 +274,8 @@ void X11Host::paint()
         }
     });
     m_panel->present(area);
+    if (m_xwayland)
+        m_settle.start();
 }
 
 double X11Host::backingScale() const

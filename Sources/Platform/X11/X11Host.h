@@ -35,7 +35,9 @@ class X11Host : public QObject, public Host {
 
 public:
     // None when the display cannot be reached or lacks what the rail needs.
-    static std::unique_ptr<X11Host> create();
+    // On a Wayland desktop the X server is XWayland, whose compositor may
+    // read input shapes only when a window maps.
+    static std::unique_ptr<X11Host> create(bool xwayland);
     ~X11Host() override;
 
     void setContent(PanelContent* content) override;
@@ -71,11 +73,13 @@ public:
     bool reduceMotion() const override;
     std::optional<QImage> loadImage(const QString& path) override;
 
+    bool clicksPassOnlyAtRest() const override { return m_xwayland; }
+
     // Whether the rail is cut to the shape of its drawing (no compositor).
     bool shaped() const;
 
 private:
-    explicit X11Host(std::unique_ptr<X11Connection> x);
+    X11Host(std::unique_ptr<X11Connection> x, bool xwayland);
     void watchScreen(QScreen* screen);
     void screensChanged();
     void compositorChanged(bool present);
@@ -102,6 +106,9 @@ private:
     bool m_ignoresMouse = true;
     QRectF m_dirty;
     QTimer m_paintSoon;
+    // Once the picture has stopped changing, XWayland's rail is put up afresh.
+    QTimer m_settle;
+    bool m_xwayland = false;
     QTimer m_repeat;
     std::function<void()> m_repeatCallback;
     std::function<void()> m_screensCallback;

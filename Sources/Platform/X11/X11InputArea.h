@@ -33,6 +33,9 @@ public:
     virtual void setCursor(CursorShape shape) = 0;
     // The windows that take the mouse, bottom first.
     virtual std::vector<xcb_window_t> windows() const = 0;
+    // Where the compositor reads input shapes only at mapping: maps the
+    // windows afresh once the rail is at rest.
+    virtual void settle() {}
 
     // Root-window pixels of the pointer, asked of the server; the last seen
     // when it does not answer.

@@ -346,6 +346,27 @@ TEST_F(PointerTest, AReleaseThatNeverComesEndsTheHoldAsAReleaseWould)
     }
 }
 
+TEST_F(PointerTest, WhereClicksPassOnlyAStillRailTheCharmsRestUnlessTouched)
+{
+    host.restOnly = true;
+    startShown({hung("A", "bead", 0.25, 150)}, [](Preferences& p) {
+        p.breeze = true;
+        p.shimmer = true;
+    });
+    rail->show(true);
+    EXPECT_TRUE(host.delayed.empty()) << "no swing at showing";
+    rail->stir();
+    EXPECT_LT(host.runFrames(4000), 4000) << "neither breeze nor shimmer keeps it going";
+    EXPECT_TRUE(host.framesPaused());
+    EXPECT_EQ(tipDrift(0), 0.0);
+    for (const auto& item : rail->items())
+        EXPECT_LT(item->shimmerAt, 0.0);
+
+    rail->swingAll(9.0);
+    EXPECT_NE(tipDrift(0), 0.0) << "a swing asked for still swings";
+    EXPECT_FALSE(host.framesPaused());
+}
+
 TEST_F(PointerTest, PressOnNothingDoesNothing)
 {
     startShown({hung("A", "bead", 0.25, 150)});

@@ -29,7 +29,7 @@ TEST(Login, OnWritesAnEntryAndOffRemovesIt)
     EXPECT_TRUE(Login::isEnabled(path));
     const QString text = QString::fromUtf8(folder.read("autostart/app.desktop"));
     EXPECT_TRUE(text.startsWith("[Desktop Entry]\n"));
-    EXPECT_EQ(execLine(text), "\"/usr/bin/pendra\"");
+    EXPECT_EQ(execLine(text), "\"/usr/bin/pendra\" --autostart");
     EXPECT_TRUE(text.contains("Type=Application\n"));
 
     ASSERT_TRUE(Login::change(false, path, "/usr/bin/pendra", &error));
@@ -50,7 +50,7 @@ TEST(Login, NothingHappensWhenTheStatusAlreadyMatches)
     EXPECT_TRUE(Login::change(false, folder.file("absent.desktop"), "/usr/bin/pendra", &error));
 }
 
-TEST(Login, HiddenEntriesCountAsDisabledAndAreReplacedWhenTurnedOn)
+TEST(Login, EntriesTheDesktopSwitchedOffCountAsDisabledAndAreReplacedWhenTurnedOn)
 {
     struct Case {
         const char* text;
@@ -63,6 +63,10 @@ TEST(Login, HiddenEntriesCountAsDisabledAndAreReplacedWhenTurnedOn)
         {"[Desktop Entry]\nHiddenThing=true\n", true},
         {"[Other]\nHidden=true\n[Desktop Entry]\nExec=x\n", true},
         {"", true},
+        {"[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n", false},
+        {"[Desktop Entry]\nX-GNOME-Autostart-enabled = false\n", false},
+        {"[Desktop Entry]\nX-GNOME-Autostart-enabled=true\n", true},
+        {"[Other]\nX-GNOME-Autostart-enabled=false\n[Desktop Entry]\nExec=x\n", true},
     };
     for (const Case& c : cases) {
         TempFolder folder;
@@ -70,9 +74,11 @@ TEST(Login, HiddenEntriesCountAsDisabledAndAreReplacedWhenTurnedOn)
         EXPECT_EQ(Login::isEnabled(folder.file("e.desktop")), c.enabled) << c.text;
     }
     TempFolder folder;
-    folder.write("e.desktop", "[Desktop Entry]\nHidden=true\n");
-    ASSERT_TRUE(Login::change(true, folder.file("e.desktop"), "/opt/pendra", nullptr));
-    EXPECT_TRUE(Login::isEnabled(folder.file("e.desktop")));
+    for (const char* off : {"[Desktop Entry]\nHidden=true\n", "[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n"}) {
+        folder.write("e.desktop", off);
+        ASSERT_TRUE(Login::change(true, folder.file("e.desktop"), "/opt/pendra", nullptr));
+        EXPECT_TRUE(Login::isEnabled(folder.file("e.desktop"))) << off;
+    }
 }
 
 TEST(Login, UnwritableFolderFailsWithAReason)
@@ -98,7 +104,7 @@ TEST(Login, ExecQuotesTheProgramAsDesktopEntriesRequire)
         {"/opt/back\\slash", R"("/opt/back\\\\slash")"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(execLine(Login::entryText(c.program)), c.exec) << c.program;
+        EXPECT_EQ(execLine(Login::entryText(c.program)), QString(c.exec) + " --autostart") << c.program;
 }
 
 TEST(Login, EntryLivesInThePrivateAutostartFolder)

@@ -7,6 +7,8 @@
 #include "StudioWindow.h"
 
 #include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +60,49 @@ TEST(App, WithoutATrayTheStudioOpensOnceAndIsReused)
     app.studio()->close();
     app.openStudio();
     EXPECT_EQ(app.studio(), first);
+    EXPECT_TRUE(app.studio()->isVisible());
+}
+
+TEST(App, WithoutATrayTheStudioOffersTheMenusShortcuts)
+{
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    MemoryStore store = storeWith([](Preferences&) {});
+    App app(store);
+    app.start(std::make_unique<FakeHost>());
+    StudioWindow* studio = app.studio();
+    ASSERT_NE(studio, nullptr);
+    EXPECT_FALSE(studio->windowIcon().pixmap(32).isNull()) << "the taskbar shows the application's icon";
+    studio->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(studio));
+
+    for (const bool hidden : {true, false}) {
+        QTest::keyClick(studio, Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(app.model().settings().hidden, hidden);
+        EXPECT_EQ(app.rail()->host().isVisible(), !hidden);
+    }
+
+    // Control-Q ends the program's event loop, as the menu's Quit does.
+    bool gaveUp = false;
+    QTimer::singleShot(0, studio, [studio] { QTest::keyClick(studio, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer::singleShot(10000, studio, [&gaveUp] {
+        gaveUp = true;
+        QCoreApplication::exit(3);
+    });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(gaveUp);
+}
+
+TEST(App, AStartAtLoginNeverOpensTheStudio)
+{
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    MemoryStore store = storeWith([](Preferences&) {});
+    App app(store);
+    app.start(std::make_unique<FakeHost>(), App::Launch::atLogin);
+    EXPECT_EQ(app.studio(), nullptr);
+    EXPECT_TRUE(app.rail()->host().isVisible());
+    ASSERT_NE(app.trayIcon(), nullptr) << "the icon docks when a tray turns up";
+    app.openStudio();
+    ASSERT_NE(app.studio(), nullptr);
     EXPECT_TRUE(app.studio()->isVisible());
 }
 

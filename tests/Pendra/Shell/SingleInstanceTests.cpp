@@ -1,24 +1,25 @@
 #include "SingleInstance.h"
 
+#include "TempFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QSignalSpy>
-#include <QUuid>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
+#include <unistd.h>
 
 namespace pendra {
 namespace {
 
-QString uniqueName()
-{
-    return QStringLiteral("pendra-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-}
+using test::TempFolder;
+
+const QString name = QStringLiteral("pendra-test");
 
 // The client side blocks, so it runs on its own thread while this one keeps
 // the listening side's event loop turning.
@@ -36,61 +37,112 @@ void whileServing(Work work)
     QCoreApplication::processEvents();
 }
 
-TEST(SingleInstance, NobodyListeningMeansThisIsTheFirst)
+TEST(SingleInstance, TheFirstHoldsTheLockUntilItEnds)
 {
-    const SingleInstance alone(uniqueName());
-    EXPECT_FALSE(alone.handOff(500));
+    TempFolder folder;
+    QString message;
+    auto first = std::make_unique<SingleInstance>(folder.path(), name);
+    EXPECT_EQ(first->begin(SingleInstance::Request::openStudio, &message), SingleInstance::Start::first);
+    EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+    EXPECT_EQ(first->holder(), qint64(::getpid()));
+    EXPECT_TRUE(QFileInfo(first->socketPath()).exists());
+
+    SingleInstance second(folder.path(), name);
+    QString error;
+    EXPECT_FALSE(second.claim(&error));
+    EXPECT_TRUE(error.isEmpty()) << "a held lock is no error: " << error.toStdString();
+
+    first.reset();
+    EXPECT_FALSE(QFileInfo::exists(folder.file(name))) << "the socket goes with its program";
+    EXPECT_TRUE(second.claim(&error));
 }
 
 TEST(SingleInstance, ASecondStartAsksTheFirstToOpenItsStudio)
 {
-    const QString name = uniqueName();
-    SingleInstance first(name);
-    QString error;
-    ASSERT_TRUE(first.listen(&error)) << error.toStdString();
+    TempFolder folder;
+    SingleInstance first(folder.path(), name);
+    QString message;
+    ASSERT_EQ(first.begin(SingleInstance::Request::openStudio, &message), SingleInstance::Start::first);
     QSignalSpy requests(&first, &SingleInstance::studioRequested);
 
-    bool handedOff = false;
-    whileServing([&] { handedOff = SingleInstance(name).handOff(); });
-    EXPECT_TRUE(handedOff);
-    EXPECT_EQ(requests.count(), 1);
+    for (int i = 1; i <= 2; ++i) {
+        SingleInstance::Start start = SingleInstance::Start::first;
+        whileServing([&] { start = SingleInstance(folder.path(), name).begin(SingleInstance::Request::openStudio, &message); });
+        EXPECT_EQ(start, SingleInstance::Start::handedOff);
+        EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+        EXPECT_EQ(requests.count(), i);
+    }
+}
 
-    whileServing([&] { handedOff = SingleInstance(name).handOff(); });
-    EXPECT_EQ(requests.count(), 2);
+TEST(SingleInstance, AStartAtLoginAsksForNothing)
+{
+    TempFolder folder;
+    SingleInstance first(folder.path(), name);
+    QString message;
+    ASSERT_EQ(first.begin(SingleInstance::Request::openStudio, &message), SingleInstance::Start::first);
+    QSignalSpy requests(&first, &SingleInstance::studioRequested);
+    SingleInstance::Start start = SingleInstance::Start::first;
+    whileServing([&] { start = SingleInstance(folder.path(), name).begin(SingleInstance::Request::nothing, &message); });
+    EXPECT_EQ(start, SingleInstance::Start::handedOff);
+    EXPECT_EQ(requests.count(), 0);
+}
+
+TEST(SingleInstance, AFirstThatDoesNotAnswerIsReported)
+{
+    TempFolder folder;
+    SingleInstance first(folder.path(), name);
+    QString message;
+    ASSERT_EQ(first.begin(SingleInstance::Request::openStudio, &message), SingleInstance::Start::first);
+    // This thread never turns the event loop, like a stopped program: the
+    // connection is taken but no answer comes.
+    SingleInstance second(folder.path(), name);
+    EXPECT_EQ(second.begin(SingleInstance::Request::openStudio, &message, 300), SingleInstance::Start::noAnswer);
+    EXPECT_EQ(message, QStringLiteral("Pendra is already running (process %1) but did not answer within 0.3 seconds")
+                           .arg(::getpid()));
 }
 
 TEST(SingleInstance, ASocketLeftBehindIsReplaced)
 {
-    const QString name = uniqueName();
+    TempFolder folder;
     // What a crashed program leaves: the socket's file with nobody behind it.
-    QFile stale(QDir::temp().filePath(name));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.close();
-
-    SingleInstance first(name);
-    QString error;
-    ASSERT_TRUE(first.listen(&error)) << error.toStdString();
+    folder.write(name, "");
+    SingleInstance first(folder.path(), name);
+    QString message;
+    ASSERT_EQ(first.begin(SingleInstance::Request::openStudio, &message), SingleInstance::Start::first);
+    EXPECT_TRUE(message.isEmpty()) << message.toStdString();
     QSignalSpy requests(&first, &SingleInstance::studioRequested);
-    whileServing([&] { SingleInstance(name).handOff(); });
+    bool handedOff = false;
+    whileServing([&] { handedOff = SingleInstance(folder.path(), name).handOff(2000); });
+    EXPECT_TRUE(handedOff);
     EXPECT_EQ(requests.count(), 1);
+}
+
+TEST(SingleInstance, AnUnusableFolderIsReportedAndTheProgramRunsAlone)
+{
+    TempFolder folder;
+    folder.write("file", "x");
+    SingleInstance first(folder.file("file"), name);
+    QString message;
+    EXPECT_EQ(first.begin(SingleInstance::Request::openStudio, &message), SingleInstance::Start::first);
+    EXPECT_TRUE(message.startsWith("a second start will not find this one: ")) << message.toStdString();
 }
 
 TEST(SingleInstance, AnythingButTheRequestIsIgnored)
 {
-    const QString name = uniqueName();
-    SingleInstance first(name);
-    QString error;
-    ASSERT_TRUE(first.listen(&error)) << error.toStdString();
+    TempFolder folder;
+    SingleInstance first(folder.path(), name);
+    QString message;
+    ASSERT_EQ(first.begin(SingleInstance::Request::openStudio, &message), SingleInstance::Start::first);
     QSignalSpy requests(&first, &SingleInstance::studioRequested);
 
-    for (const QByteArray message : {QByteArray("quit\n"), QByteArray("open-studio"), QByteArray(4096, 'x'),
-                                     QByteArray("open-studio\nopen-studio-now\n")}) {
+    for (const QByteArray& bytes : {QByteArray("quit\n"), QByteArray("open-studio"), QByteArray(4096, 'x'),
+                                   QByteArray("open-studio\nopen-studio-now\n")}) {
         whileServing([&] {
             QLocalSocket socket;
-            socket.connectToServer(name);
+            socket.connectToServer(first.socketPath());
             if (!socket.waitForConnected(2000))
                 return;
-            socket.write(message);
+            socket.write(bytes);
             socket.waitForBytesWritten(2000);
             socket.waitForDisconnected(500);
         });
@@ -99,15 +151,19 @@ TEST(SingleInstance, AnythingButTheRequestIsIgnored)
     EXPECT_EQ(requests.count(), 1);
 }
 
-TEST(SingleInstance, NamesAreSafeForTheSocketFolder)
+TEST(SingleInstance, TheSocketLivesInTheUsersRuntimeFolder)
 {
     const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    TempFolder folder;
     qputenv("DISPLAY", "host/../x:0.0");
+    qputenv("XDG_RUNTIME_DIR", folder.path().toUtf8());
     const QString name = SingleInstance::defaultName();
+    const QString path = SingleInstance().socketPath();
     qputenv("DISPLAY", display);
-    EXPECT_FALSE(name.contains('/'));
-    EXPECT_TRUE(name.startsWith("pendra-"));
-    EXPECT_TRUE(name.endsWith("x_0.0"));
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    EXPECT_EQ(name, "pendra-host_.._x_0.0");
+    EXPECT_EQ(path, folder.file(name));
 }
 
 } // namespace

@@ -92,6 +92,20 @@ TEST_F(StudioWindowTest, OpeningAgainKeepsTheOneWindow)
     EXPECT_EQ(window.sections().size(), 6);
 }
 
+TEST_F(StudioWindowTest, ControlWClosesTheWindowAndChangesNothing)
+{
+    start({});
+    StudioWindow& window = studio();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const Preferences before = model.settings();
+    QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(model.settings(), before);
+    window.open();
+    EXPECT_TRUE(window.isVisible());
+}
+
 TEST_F(StudioWindowTest, SectionsComeInOrderWithOnePerSet)
 {
     start({});
