@@ -24,7 +24,7 @@ QString shortest(double value)
 
 // Sweeps three nested bands of light across the sprite by drawing its own
 // pixels again, added to themselves: only opaque parts brighten.
-void shine(Surface& surface, const QImage& image, const QRectF& rect, double pass)
+void shine(Surface& surface, const TurnedImage& sprite, const QRectF& rect, double pass)
 {
     const double w = rect.width();
     const double cx = rect.left() - 0.45 * w + pass * 1.9 * w;
@@ -44,7 +44,7 @@ void shine(Surface& surface, const QImage& image, const QRectF& rect, double pas
         surface.save();
         surface.clip(bandPath);
         surface.setBlendMode(BlendMode::plusLighter);
-        surface.drawImage(image, rect, band.opacity);
+        surface.drawImage(sprite.image(), rect, band.opacity);
         surface.restore();
     }
 }
@@ -55,11 +55,7 @@ RailView::RailView(RailController* controller) : m_controller(controller) {}
 
 void RailView::paint(Surface& surface, const QRectF& dirty)
 {
-    surface.save();
-    surface.setBlendMode(BlendMode::copy);
-    surface.setFillColor(Qt::transparent);
-    surface.fillRect(dirty);
-    surface.restore();
+    surface.clear(dirty);
 
     if (!m_controller)
         return;
@@ -102,7 +98,7 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
     CordDrawer::draw(m_controller->model().settings().cord, surface, std::span(points.data(), points.size()));
 
     const QPointF pinCentre(points.front().x(), points.front().y() + 1.0);
-    CordDrawer::drawPin(surface, pinCentre, pinHovered ? 6.8 : 4.8);
+    m_pins.draw(surface, pinCentre, pinHovered ? 6.8 : 4.8);
 
     const QSizeF size = RailGeometry::pictureSize(hanging.charm, scale);
     const std::optional<Sprite> found = sprite(hanging, size);
@@ -116,7 +112,8 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
     const double pad = found->pad;
     const QRectF rect(-(size.width() * hanging.charm.hookX) - pad, -(size.height() * hanging.charm.hookY) - pad,
                       size.width() + 2 * pad, size.height() + 2 * pad);
-    // A turned sprite is resampled; smoothing keeps its edges clean.
+    // A turned sprite is resampled; smoothing keeps its edges clean (the
+    // direct drawing always smooths).
     surface.setHighQualityInterpolation(true);
     surface.drawImage(found->image, rect);
     const double pass = m_controller->now() - hanging.shimmerAt;
@@ -174,7 +171,7 @@ std::optional<RailView::Sprite> RailView::renderSprite(const QImage& picture, QS
         surface.drawImage(scaled, QRectF(pad, pad, size.width(), size.height()));
     }
     ++m_spritesRendered;
-    return Sprite{*bitmap, pad};
+    return Sprite{TurnedImage(*bitmap), pad};
 }
 
 void RailView::mouseDown(QPointF at)

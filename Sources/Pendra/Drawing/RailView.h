@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Host.h"
+#include "PinStamps.h"
+#include "TurnedImage.h"
 
 #include <QHash>
 #include <QImage>
@@ -20,7 +22,7 @@ class RailController;
 class RailView : public PanelContent {
 public:
     struct Sprite {
-        QImage image;
+        TurnedImage image;
         double pad = 0.0;
     };
 
@@ -53,6 +55,7 @@ private:
 
     RailController* m_controller;
     QHash<QString, Sprite> m_sprites;
+    PinStamps m_pins;
     int m_spritesRendered = 0;
 };
 
