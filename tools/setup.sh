@@ -11,7 +11,7 @@ PENDRA_BUILD="${PENDRA_BUILD:-$PENDRA_ROOT/build}"
 pendra_packages_build=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-  libcanberra-dev libxcb1-dev libxcb-xfixes0-dev
+  libcanberra-dev libxcb1-dev libxcb-xfixes0-dev libpng-dev
   sound-theme-freedesktop
 )
 pendra_packages_test=(

@@ -64,24 +64,39 @@ TurnedImage::TurnedImage(const QImage& image) : m_image(image.convertToFormat(QI
     m_picture = SampleSpan::Picture{reinterpret_cast<const std::uint32_t*>(m_image.constBits()),
                                     m_image.bytesPerLine() / qsizetype(sizeof(std::uint32_t)), m_width, m_height};
     // Samples sit between pixels: sample position s reads pixels s − 1 and s,
-    // for s from 0 to the width.
+    // for s from 0 to the width. The samples of block b therefore read the
+    // pixels from b·size − 1 to b·size + size − 1, in both directions.
     m_blocksWide = (m_width >> blockShift) + 1;
     const int blocksHigh = (m_height >> blockShift) + 1;
     const std::size_t blocks = std::size_t(m_blocksWide) * std::size_t(blocksHigh);
     std::vector<std::uint8_t> inked(blocks, 0);
     std::vector<std::uint8_t> solid(blocks, 1);
+    std::vector<std::uint8_t> rowInked(static_cast<std::size_t>(m_blocksWide));
+    std::vector<std::uint8_t> rowSolid(static_cast<std::size_t>(m_blocksWide));
     for (int y = 0; y < m_height; ++y) {
         const std::uint32_t* row = m_picture.pixels + y * m_picture.stride;
-        for (int x = 0; x < m_width; ++x) {
-            const bool ink = row[x] != 0;
-            const bool opaque = (row[x] >> 24) == 255;
-            // Pixel x is read by the samples at x and x + 1: one block or two.
-            for (int by = y >> blockShift; by <= ((y + 1) >> blockShift); ++by) {
-                for (int bx = x >> blockShift; bx <= ((x + 1) >> blockShift); ++bx) {
-                    const std::size_t at = std::size_t(by) * std::size_t(m_blocksWide) + std::size_t(bx);
-                    inked[at] |= std::uint8_t(ink);
-                    solid[at] &= std::uint8_t(opaque);
-                }
+        for (int bx = 0; bx < m_blocksWide; ++bx) {
+            const int first = std::max(0, bx * blockSize - 1);
+            const int last = std::min(m_width - 1, bx * blockSize + blockSize - 1);
+            std::uint32_t any = 0;
+            std::uint32_t all = 0xff000000u;
+            for (int x = first; x <= last; ++x) {
+                any |= row[x];
+                all &= row[x];
+            }
+            rowInked[std::size_t(bx)] = any != 0;
+            rowSolid[std::size_t(bx)] = all >= 0xff000000u;
+        }
+        // Row y is read by the samples of block (y + 1) >> shift, and also of
+        // the block above when it is that block's last row.
+        const int below = (y + 1) >> blockShift;
+        const int above = ((y + 1) & (blockSize - 1)) == 0 ? below - 1 : below;
+        for (int by = above; by <= std::min(below, blocksHigh - 1); ++by) {
+            std::uint8_t* ink = inked.data() + std::size_t(by) * std::size_t(m_blocksWide);
+            std::uint8_t* full = solid.data() + std::size_t(by) * std::size_t(m_blocksWide);
+            for (int bx = 0; bx < m_blocksWide; ++bx) {
+                ink[bx] |= rowInked[std::size_t(bx)];
+                full[bx] &= rowSolid[std::size_t(bx)];
             }
         }
     }

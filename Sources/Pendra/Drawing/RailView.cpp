@@ -2,12 +2,14 @@
 
 #include "AppModel.h"
 #include "CordDrawer.h"
+#include "ParallelLoop.h"
 #include "RailController.h"
 #include "RailGeometry.h"
 #include "Surface.h"
 
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cmath>
 
 namespace pendra {
@@ -60,6 +62,7 @@ void RailView::paint(Surface& surface, const QRectF& dirty)
     if (!m_controller)
         return;
     const Preferences& settings = m_controller->model().settings();
+    prepareSprites(dirty, settings.scale);
     const auto& over = m_controller->over();
     for (const auto& item : m_controller->items()) {
         // A partial redraw only pays for the charms that reach into it.
@@ -136,12 +139,49 @@ std::optional<RailView::Sprite> RailView::sprite(const Hanging& hanging, QSizeF 
     const QString key = spriteKey(hanging.charm.id, scale, density);
     if (auto cached = m_sprites.constFind(key); cached != m_sprites.constEnd())
         return *cached;
-    if (m_sprites.size() >= spriteCacheLimit)
-        m_sprites.clear();
     std::optional<Sprite> made = renderSprite(*hanging.picture, size, scale, density);
     if (made)
-        m_sprites.insert(key, *made);
+        keep(key, *made);
     return made;
+}
+
+void RailView::keep(const QString& key, const Sprite& sprite)
+{
+    if (m_sprites.size() >= spriteCacheLimit)
+        m_sprites.clear();
+    m_sprites.insert(key, sprite);
+    ++m_spritesRendered;
+}
+
+void RailView::prepareSprites(const QRectF& dirty, double scale)
+{
+    const double density = m_controller->host().backingScale();
+    struct Job {
+        const Hanging* hanging;
+        QString key;
+        std::optional<Sprite> made;
+    };
+    std::vector<Job> jobs;
+    for (const auto& item : m_controller->items()) {
+        if (!item->picture || !paintedArea(*item, scale).intersects(dirty))
+            continue;
+        QString key = spriteKey(item->charm.id, scale, density);
+        const bool planned = std::any_of(jobs.begin(), jobs.end(), [&](const Job& job) { return job.key == key; });
+        if (!planned && !m_sprites.contains(key))
+            jobs.push_back(Job{item.get(), std::move(key), std::nullopt});
+    }
+    // A lone sprite is rendered where it is drawn.
+    if (jobs.size() < 2)
+        return;
+    ParallelLoop::run(int(jobs.size()), [&](int i) {
+        Job& job = jobs[std::size_t(i)];
+        job.made = renderSprite(*job.hanging->picture, RailGeometry::pictureSize(job.hanging->charm, scale), scale,
+                                density);
+    });
+    for (const Job& job : jobs) {
+        if (job.made)
+            keep(job.key, *job.made);
+    }
 }
 
 std::optional<RailView::Sprite> RailView::renderSprite(const QImage& picture, QSizeF size, double scale,
@@ -159,10 +199,11 @@ std::optional<RailView::Sprite> RailView::renderSprite(const QImage& picture, QS
 
     // Resampling once to the exact pixel size gives a far cleaner result than
     // letting the painter shrink a large picture on the fly.
-    const QSize target(std::max(1, int(std::lround(size.width() * density))),
-                       std::max(1, int(std::lround(size.height() * density))));
-    const QImage scaled = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                              .scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The rail keeps pictures at this size already; others are scaled here.
+    const QSize target = RailGeometry::pixelSize(size, density);
+    QImage scaled = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (scaled.size() != target)
+        scaled = scaled.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     {
         Surface surface(*bitmap);
         surface.setShadow(QColor::fromRgbF(0, 0, 0, 0.26f), QPointF(0, 4.0 * scale * density), 9.0 * scale * density);
@@ -170,7 +211,6 @@ std::optional<RailView::Sprite> RailView::renderSprite(const QImage& picture, QS
         surface.setHighQualityInterpolation(true);
         surface.drawImage(scaled, QRectF(pad, pad, size.width(), size.height()));
     }
-    ++m_spritesRendered;
     return Sprite{TurnedImage(*bitmap), pad};
 }
 

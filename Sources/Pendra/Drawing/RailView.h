@@ -51,7 +51,10 @@ public:
 
 private:
     void drawHanging(Surface& surface, const Hanging& hanging, bool pinHovered, double scale);
-    std::optional<Sprite> renderSprite(const QImage& picture, QSizeF size, double scale, double density);
+    // Renders the missing sprites of the hangings that reach into dirty, on all cores.
+    void prepareSprites(const QRectF& dirty, double scale);
+    void keep(const QString& key, const Sprite& sprite);
+    static std::optional<Sprite> renderSprite(const QImage& picture, QSizeF size, double scale, double density);
 
     RailController* m_controller;
     QHash<QString, Sprite> m_sprites;
