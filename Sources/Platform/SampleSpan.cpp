@@ -58,6 +58,9 @@ void drawPlain(std::uint32_t* out, int count, SampleSpan::Walk walk, const Sampl
         const int right = inside ? x0 + 1 : std::clamp(x0 + 1, 0, w - 1);
         const std::uint32_t* top = picture.pixels + (inside ? y0 : std::clamp(y0, 0, h - 1)) * picture.stride;
         const std::uint32_t* bottom = picture.pixels + (inside ? y0 + 1 : std::clamp(y0 + 1, 0, h - 1)) * picture.stride;
+        // Clear pixels leave what is there; a picture's edges mostly are.
+        if (!opaque && (top[left] | top[right] | bottom[left] | bottom[right]) == 0)
+            continue;
         const std::uint32_t colour = blend(top[left], top[right], bottom[left], bottom[right],
                                            unsigned(walk.u >> fractionShift) & weightMask,
                                            unsigned(walk.v >> fractionShift) & weightMask);
