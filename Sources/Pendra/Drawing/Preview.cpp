@@ -119,6 +119,10 @@ int render(const Request& request)
             item->cord.advance(Point{item->x * width, RailController::pinDepth}, 1.0 / 120.0, 0.9955, 0.0);
     }
 
+    // Sprites first, then the bitmap: the bitmap then never shares memory
+    // with the scratch space of rendering the sprites.
+    rail->view().prepareSprites(QRectF(0, 0, width, height));
+
     const double density = host.backingScale();
     const double pixelWidth = width * density;
     const double pixelHeight = height * density;

@@ -62,7 +62,7 @@ void RailView::paint(Surface& surface, const QRectF& dirty)
     if (!m_controller)
         return;
     const Preferences& settings = m_controller->model().settings();
-    prepareSprites(dirty, settings.scale);
+    prepareSprites(dirty);
     const auto& over = m_controller->over();
     for (const auto& item : m_controller->items()) {
         // A partial redraw only pays for the charms that reach into it.
@@ -153,8 +153,11 @@ void RailView::keep(const QString& key, const Sprite& sprite)
     ++m_spritesRendered;
 }
 
-void RailView::prepareSprites(const QRectF& dirty, double scale)
+void RailView::prepareSprites(const QRectF& dirty)
 {
+    if (!m_controller)
+        return;
+    const double scale = m_controller->model().settings().scale;
     const double density = m_controller->host().backingScale();
     struct Job {
         const Hanging* hanging;

@@ -38,6 +38,9 @@ public:
     void mouseDragged(QPointF to) override;
     void mouseUp() override;
 
+    // Renders the missing sprites of the hangings that reach into area, on all
+    // cores. Painting does it first; a caller may do it sooner.
+    void prepareSprites(const QRectF& area);
     // The cached sprite for a hanging drawn at the given size, rendered on a miss.
     std::optional<Sprite> sprite(const Hanging& hanging, QSizeF size);
     static QString spriteKey(const QString& charmID, double scale, double density);
@@ -51,8 +54,6 @@ public:
 
 private:
     void drawHanging(Surface& surface, const Hanging& hanging, bool pinHovered, double scale);
-    // Renders the missing sprites of the hangings that reach into dirty, on all cores.
-    void prepareSprites(const QRectF& dirty, double scale);
     void keep(const QString& key, const Sprite& sprite);
     static std::optional<Sprite> renderSprite(const QImage& picture, QSizeF size, double scale, double density);
 
