@@ -1,3 +1,4 @@
+#include "ImageCompare.h"
 #include "SampleSpan.h"
 #include "TurnedImage.h"
 
@@ -63,19 +64,6 @@ QImage expected(const QImage& background, const QImage& picture, const QTransfor
         }
     }
     return out;
-}
-
-int worstDifference(const QImage& a, const QImage& b)
-{
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            worst = std::max({worst, std::abs(qAlpha(p) - qAlpha(q)), std::abs(qRed(p) - qRed(q)),
-                              std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
-        }
-    return worst;
 }
 
 TEST(TurnedImage, DrawsWhatTheDefinitionSaysAtAnyTurnScaleAndClip)

@@ -1,4 +1,5 @@
 #include "CordDrawer.h"
+#include "ImageCompare.h"
 #include "PinStamps.h"
 #include "Surface.h"
 
@@ -36,15 +37,7 @@ TEST(PinStamps, StampsLookLikePinsDrawnAfreshAndAreMadeOncePerPlace)
             CordDrawer::drawPin(surface, c.centre, c.radius);
             CordDrawer::drawPin(surface, c.centre + QPointF(20, 0), c.radius);
         }
-        int worst = 0;
-        for (int y = 0; y < drawn.height(); ++y)
-            for (int x = 0; x < drawn.width(); ++x) {
-                const QRgb a = stamped.pixel(x, y);
-                const QRgb b = drawn.pixel(x, y);
-                worst = std::max({worst, std::abs(qAlpha(a) - qAlpha(b)), std::abs(qRed(a) - qRed(b)),
-                                  std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
-            }
-        EXPECT_LE(worst, 2) << "density " << c.density << ", radius " << c.radius;
+        EXPECT_LE(worstDifference(stamped, drawn), 2) << "density " << c.density << ", radius " << c.radius;
     }
     // Two places within a pixel's grid per case, one case repeating a size at
     // the same place within the pixel: five stamps were made, not eight.
