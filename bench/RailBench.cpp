@@ -9,9 +9,11 @@
 #include "Surface.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -74,28 +76,43 @@ void railFrame(benchmark::State& state)
 }
 BENCHMARK(railFrame)->Unit(benchmark::kMicrosecond);
 
-// Moves the charms one frame and redraws the given part of the rail, the way
-// the window does: on one worker thread. The first redraw, before timing,
-// renders the sprites; frames after it never do.
+// A rail with its own bitmap, redrawn the way the window does it: on one
+// worker thread, clipped to the dirty rectangle. The first redraw renders the
+// sprites; redraws after it never do.
+struct PaintedRail {
+    explicit PaintedRail(double density)
+        : rail(density)
+        , image(*Surface::makeBitmap(int(Rail::width * density), int(Rail::height * density)))
+    {
+        image.setDevicePixelRatio(density);
+        paint(QRectF(0, 0, Rail::width, Rail::height));
+    }
+
+    void paint(const QRectF& dirty)
+    {
+        SerialPainting::run([&] {
+            QPainter painter(&image);
+            painter.setClipRect(dirty);
+            Surface surface(painter, image.devicePixelRatio());
+            rail.rail->view().paint(surface, dirty);
+        });
+    }
+
+    Rail rail;
+    QImage image;
+};
+
+// Moves the charms one frame and redraws the given part of the rail.
 void redraws(benchmark::State& state, double density, const QRectF& dirty)
 {
-    Rail r(density);
-    QImage image = *Surface::makeBitmap(int(Rail::width * density), int(Rail::height * density));
-    image.setDevicePixelRatio(density);
-    const auto paint = [&](const QRectF& area) {
-        SerialPainting::run([&] {
-            Surface surface(image);
-            r.rail->view().paint(surface, area);
-        });
-    };
-    paint(QRectF(0, 0, Rail::width, Rail::height));
+    PaintedRail r(density);
     for (auto _ : state) {
         state.PauseTiming();
-        r.frame();
+        r.rail.frame();
         state.ResumeTiming();
-        paint(dirty);
+        r.paint(dirty);
     }
-    state.counters["sprites rendered"] = double(r.rail->view().spritesRendered());
+    state.counters["sprites rendered"] = double(r.rail.rail->view().spritesRendered());
 }
 
 // A full redraw of twelve moving charms; the argument is the pixel density.
@@ -103,14 +120,27 @@ void fullRedraw(benchmark::State& state)
 {
     redraws(state, double(state.range(0)), QRectF(0, 0, Rail::width, Rail::height));
 }
-BENCHMARK(fullRedraw)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(fullRedraw)->Arg(1)->Arg(2)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 // A redraw of one quarter of the rail, to compare with the full one.
 void quarterRedraw(benchmark::State& state)
 {
-    redraws(state, 1.0, QRectF(0, 0, Rail::width / 2.0, Rail::height / 2.0));
+    redraws(state, double(state.range(0)), QRectF(0, 0, Rail::width / 2.0, Rail::height / 2.0));
 }
-BENCHMARK(quarterRedraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(quarterRedraw)->Arg(1)->Arg(2)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+// bench-rail --redraws N DENSITY [quarter]: N redraws and nothing else, for
+// counting instructions under callgrind (compare N with 0) or for a profiler.
+int countedRedraws(int count, double density, bool quarter)
+{
+    PaintedRail r(density);
+    const QRectF dirty(0, 0, Rail::width / (quarter ? 2.0 : 1.0), Rail::height / (quarter ? 2.0 : 1.0));
+    for (int i = 0; i < count; ++i) {
+        r.rail.frame();
+        r.paint(dirty);
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -118,6 +148,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc >= 4 && qstrcmp(argv[1], "--redraws") == 0)
+        return countedRedraws(std::atoi(argv[2]), std::atof(argv[3]), argc >= 5 && qstrcmp(argv[4], "quarter") == 0);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

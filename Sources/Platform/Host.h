@@ -125,6 +125,7 @@ public:
     // A named sound of the desktop's theme; none when it has no such sound.
     virtual std::unique_ptr<Sound> sound(const QString& name) = 0;
     virtual bool reduceMotion() const = 0;
+    // May be called from several threads at once.
     virtual std::optional<QImage> loadImage(const QString& path) = 0;
 
     // True where the window system lets the pointer through the rail only

@@ -3,9 +3,36 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace pendra {
+
+namespace {
+
+// (n + size / 2) / size, rounded down as integer division does, by a
+// multiplication: for the sums a box of up to 63 bytes makes the product
+// never reaches the next integer early.
+struct Divider {
+    explicit Divider(int size)
+        : half(std::uint32_t(size / 2))
+        , size(std::uint32_t(size))
+        , multiplier(size < 64 ? ((1u << 20) + std::uint32_t(size) - 1) / std::uint32_t(size) : 0)
+    {
+    }
+
+    std::uint32_t operator()(std::uint32_t sum) const
+    {
+        return multiplier ? ((sum + half) * multiplier) >> 20 : (sum + half) / size;
+    }
+
+    std::uint32_t half;
+    std::uint32_t size;
+    std::uint32_t multiplier;
+};
+
+} // namespace
 
 void ShadowBlur::boxSizes(double sigma, int sizes[3])
 {
@@ -34,55 +61,65 @@ void ShadowBlur::blur(QImage& mask, double radius)
     const int height = mask.height();
     const qsizetype stride = mask.bytesPerLine();
     uchar* data = mask.bits();
-    std::vector<uchar> scratch(std::size_t(std::max(width, height)));
+    // Along the rows first, as columns of the turned-over mask: the column
+    // pass takes a whole row of sums at a time, which is far quicker than
+    // walking each row on its own.
+    std::vector<uchar> turned(std::size_t(width) * std::size_t(height));
+    std::vector<uchar> copy(std::max(turned.size(), std::size_t(stride) * std::size_t(height)));
+    transpose(data, width, height, stride, turned.data(), height);
     for (int size : sizes) {
         if (size > 1)
-            blurRows(data, width, height, stride, size, scratch.data());
+            blurColumns(turned.data(), height, width, height, size, copy.data());
     }
+    transpose(turned.data(), height, width, height, data, stride);
     for (int size : sizes) {
         if (size > 1)
-            blurColumns(data, width, height, stride, size, scratch.data());
+            blurColumns(data, width, height, stride, size, copy.data());
     }
 }
 
-// A running sum over a window of size samples; samples beyond the edges count
-// as transparent.
-void ShadowBlur::blurRows(uchar* data, int width, int height, qsizetype stride, int size, uchar* scratch)
+void ShadowBlur::transpose(const uchar* in, int width, int height, qsizetype inStride, uchar* out, qsizetype outStride)
+{
+    constexpr int tile = 16;
+    for (int y0 = 0; y0 < height; y0 += tile) {
+        for (int x0 = 0; x0 < width; x0 += tile) {
+            for (int y = y0; y < std::min(height, y0 + tile); ++y) {
+                for (int x = x0; x < std::min(width, x0 + tile); ++x)
+                    out[x * outStride + y] = in[y * inStride + x];
+            }
+        }
+    }
+}
+
+// A running sum over a window of size samples down every column, all
+// columns of a row at a time; samples beyond the edges count as transparent.
+// The rows it reads come from a copy, as the blurred rows replace them.
+void ShadowBlur::blurColumns(uchar* data, int width, int height, qsizetype stride, int size, uchar* copy)
 {
     const int r = size / 2;
+    const Divider divide(size);
+    std::memcpy(copy, data, std::size_t(stride) * std::size_t(height));
+    std::vector<std::uint32_t> sums(std::size_t(width), 0);
+    std::uint32_t* sum = sums.data();
+    for (int y = 0; y < std::min(r, height); ++y) {
+        const uchar* in = copy + y * stride;
+        for (int x = 0; x < width; ++x)
+            sum[x] += in[x];
+    }
     for (int y = 0; y < height; ++y) {
+        if (y + r < height) {
+            const uchar* in = copy + (y + r) * stride;
+            for (int x = 0; x < width; ++x)
+                sum[x] += in[x];
+        }
+        if (y - r - 1 >= 0) {
+            const uchar* out = copy + (y - r - 1) * stride;
+            for (int x = 0; x < width; ++x)
+                sum[x] -= out[x];
+        }
         uchar* row = data + y * stride;
-        int sum = 0;
-        for (int x = 0; x < std::min(r, width); ++x)
-            sum += row[x];
-        for (int x = 0; x < width; ++x) {
-            if (x + r < width)
-                sum += row[x + r];
-            if (x - r - 1 >= 0)
-                sum -= row[x - r - 1];
-            scratch[x] = uchar((sum + size / 2) / size);
-        }
-        std::copy(scratch, scratch + width, row);
-    }
-}
-
-void ShadowBlur::blurColumns(uchar* data, int width, int height, qsizetype stride, int size, uchar* scratch)
-{
-    const int r = size / 2;
-    for (int x = 0; x < width; ++x) {
-        uchar* column = data + x;
-        int sum = 0;
-        for (int y = 0; y < std::min(r, height); ++y)
-            sum += column[y * stride];
-        for (int y = 0; y < height; ++y) {
-            if (y + r < height)
-                sum += column[(y + r) * stride];
-            if (y - r - 1 >= 0)
-                sum -= column[(y - r - 1) * stride];
-            scratch[y] = uchar((sum + size / 2) / size);
-        }
-        for (int y = 0; y < height; ++y)
-            column[y * stride] = scratch[y];
+        for (int x = 0; x < width; ++x)
+            row[x] = uchar(divide(sum[x]));
     }
 }
 

@@ -15,8 +15,8 @@ public:
     static void boxSizes(double sigma, int sizes[3]);
 
 private:
-    static void blurRows(uchar* data, int width, int height, qsizetype stride, int size, uchar* scratch);
-    static void blurColumns(uchar* data, int width, int height, qsizetype stride, int size, uchar* scratch);
+    static void transpose(const uchar* in, int width, int height, qsizetype inStride, uchar* out, qsizetype outStride);
+    static void blurColumns(uchar* data, int width, int height, qsizetype stride, int size, uchar* copy);
 };
 
 } // namespace pendra

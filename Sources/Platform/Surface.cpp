@@ -1,11 +1,13 @@
 #include "Surface.h"
 
 #include "ShadowBlur.h"
+#include "TurnedImage.h"
 
 #include <QRadialGradient>
 #include <QtMath>
 
 #include <cmath>
+#include <cstring>
 
 namespace pendra {
 
@@ -13,6 +15,7 @@ Surface::Surface(QPainter& painter, double scale) : m_painter(&painter), m_scale
 {
     m_painter->setRenderHint(QPainter::Antialiasing, true);
     m_pen = m_painter->pen();
+    findBitmap();
 }
 
 Surface::Surface(QImage& image) : m_painter(nullptr), m_scale(image.devicePixelRatio())
@@ -22,6 +25,36 @@ Surface::Surface(QImage& image) : m_painter(nullptr), m_scale(image.devicePixelR
     m_painter->setRenderHint(QPainter::Antialiasing, true);
     m_pen = QPen(Qt::black, 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     m_painter->setPen(Qt::NoPen);
+    findBitmap();
+}
+
+void Surface::findBitmap()
+{
+    QPaintDevice* device = m_painter->device();
+    if (!device || device->devType() != QInternal::Image || !m_painter->isActive())
+        return;
+    m_bitmap = static_cast<QImage*>(device);
+    if (!TurnedImage::canDrawInto(*m_bitmap)) {
+        m_bitmap = nullptr;
+        return;
+    }
+    if (!m_painter->hasClipping()) {
+        m_directClip = m_bitmap->rect();
+        return;
+    }
+    // A rectangle clip is kept in device pixels the way the raster engine
+    // keeps it: each edge mapped and rounded. Any other clip is left to the
+    // painter.
+    const QRegion region = m_painter->clipRegion();
+    const QTransform& toDevice = m_painter->deviceTransform();
+    if (region.rectCount() != 1 || toDevice.type() > QTransform::TxScale)
+        return;
+    const QRectF mapped = toDevice.mapRect(QRectF(region.boundingRect()));
+    const int left = qRound(mapped.left());
+    const int top = qRound(mapped.top());
+    const int right = qRound(mapped.right());
+    const int bottom = qRound(mapped.bottom());
+    m_directClip = QRect(left, top, right - left, bottom - top).intersected(m_bitmap->rect());
 }
 
 Surface::~Surface() = default;
@@ -40,7 +73,7 @@ std::optional<QImage> Surface::makeBitmap(int width, int height)
 void Surface::save()
 {
     m_painter->save();
-    m_saved.emplace_back(m_pen, m_shadow);
+    m_saved.push_back(Saved{m_pen, m_shadow, m_directClip});
 }
 
 void Surface::restore()
@@ -48,8 +81,9 @@ void Surface::restore()
     if (m_saved.empty())
         return;
     m_painter->restore();
-    m_pen = m_saved.back().first;
-    m_shadow = m_saved.back().second;
+    m_pen = m_saved.back().pen;
+    m_shadow = m_saved.back().shadow;
+    m_directClip = m_saved.back().directClip;
     m_saved.pop_back();
 }
 
@@ -186,8 +220,32 @@ void Surface::fillRect(const QRectF& rect)
     m_painter->fillRect(rect, m_painter->brush());
 }
 
+void Surface::clear(const QRectF& rect)
+{
+    // A rectangle on whole device pixels is cleared row by row in memory;
+    // anything else goes through the painter, which blends partial pixels.
+    const QTransform& toDevice = m_painter->deviceTransform();
+    if (m_bitmap && m_directClip && toDevice.type() <= QTransform::TxScale) {
+        const QRectF mapped = toDevice.mapRect(rect);
+        const auto whole = [](double v) { return std::abs(v - std::round(v)) < 1e-9; };
+        if (whole(mapped.left()) && whole(mapped.top()) && whole(mapped.right()) && whole(mapped.bottom())) {
+            const QRect pixels = QRect(QPoint(int(std::round(mapped.left())), int(std::round(mapped.top()))),
+                                       QPoint(int(std::round(mapped.right())) - 1, int(std::round(mapped.bottom())) - 1))
+                                     .intersected(*m_directClip);
+            for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+                std::memset(m_bitmap->scanLine(y) + std::size_t(pixels.left()) * 4, 0, std::size_t(pixels.width()) * 4);
+            return;
+        }
+    }
+    m_painter->save();
+    m_painter->setCompositionMode(QPainter::CompositionMode_Source);
+    m_painter->fillRect(rect, Qt::transparent);
+    m_painter->restore();
+}
+
 void Surface::clip(const QPainterPath& path)
 {
+    m_directClip.reset();
     QPainterPath winding = path;
     winding.setFillRule(Qt::WindingFill);
     m_painter->setClipPath(winding, Qt::IntersectClip);
@@ -255,6 +313,16 @@ void Surface::drawImage(const QImage& image, const QRectF& target, double opacit
     m_painter->drawImage(target, image);
     m_painter->setRenderHint(QPainter::Antialiasing, antialiased);
     m_painter->setOpacity(before);
+}
+
+void Surface::drawImage(const TurnedImage& image, const QRectF& target)
+{
+    if (image.isNull() || target.isEmpty())
+        return;
+    const bool direct = m_bitmap && m_directClip && !m_shadow
+        && m_painter->compositionMode() == QPainter::CompositionMode_SourceOver && m_painter->opacity() == 1.0;
+    if (!direct || !image.draw(*m_bitmap, m_painter->deviceTransform(), target, *m_directClip))
+        drawImage(image.image(), target);
 }
 
 void Surface::drawShadowOf(const QImage& image, const QRectF& target, double opacity)

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 
 #include <optional>
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace pendra {
+
+class TurnedImage;
 
 // Colour stops at locations from 0 to 1.
 using Gradient = QList<std::pair<double, QColor>>;
@@ -39,6 +42,8 @@ public:
     static std::optional<QImage> makeBitmap(int width, int height);
 
     double scale() const { return m_scale; }
+    // Points to device pixels, as things stand.
+    const QTransform& deviceTransform() const { return m_painter->deviceTransform(); }
 
     void save();
     void restore();
@@ -67,6 +72,8 @@ public:
     void fillEllipse(const QRectF& rect);
     void strokeLine(QPointF from, QPointF to);
     void fillRect(const QRectF& rect);
+    // Makes the rectangle fully transparent, whatever the blend mode.
+    void clear(const QRectF& rect);
     void clip(const QPainterPath& path);
     void clipEllipse(const QRectF& rect);
 
@@ -76,6 +83,10 @@ public:
                             double endRadius);
     void drawLinearGradient(const Gradient& gradient, QPointF start, QPointF end, const QRectF& area);
     void drawImage(const QImage& image, const QRectF& target, double opacity = 1.0);
+    // The same, for a picture drawn over and over: straight into the bitmap
+    // when nothing stands in the way (a clip other than one rectangle, another
+    // blend mode, an opacity, a shadow), through the painter otherwise.
+    void drawImage(const TurnedImage& image, const QRectF& target);
 
     QPainter& painter() { return *m_painter; }
 
@@ -86,15 +97,26 @@ private:
         double blur = 0.0;
     };
 
+    struct Saved {
+        QPen pen;
+        std::optional<Shadow> shadow;
+        std::optional<QRect> directClip;
+    };
+
     void applyPen();
     void drawShadowOf(const QImage& image, const QRectF& target, double opacity);
+    void findBitmap();
 
     std::optional<QPainter> m_ownPainter;
     QPainter* m_painter;
     double m_scale;
     QPen m_pen;
     std::optional<Shadow> m_shadow;
-    std::vector<std::pair<QPen, std::optional<Shadow>>> m_saved;
+    // The bitmap the painter paints into, when it is one, and the device
+    // pixels its clip leaves open while that clip is a single rectangle.
+    QImage* m_bitmap = nullptr;
+    std::optional<QRect> m_directClip;
+    std::vector<Saved> m_saved;
 };
 
 } // namespace pendra

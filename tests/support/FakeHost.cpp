@@ -28,9 +28,12 @@ std::unique_ptr<Sound> FakeHost::sound(const QString& name)
 
 std::optional<QImage> FakeHost::loadImage(const QString& path)
 {
-    imagesLoaded << path;
-    if (auto served = images.constFind(path); served != images.constEnd())
-        return *served;
+    {
+        const QMutexLocker lock(&imagesLock);
+        imagesLoaded << path;
+        if (auto served = images.constFind(path); served != images.constEnd())
+            return *served;
+    }
     QImage image(path);
     if (image.isNull())
         return std::nullopt;

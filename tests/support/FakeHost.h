@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QStringList>
 
 #include <functional>
@@ -121,7 +122,9 @@ public:
     double repeatTolerance = 0.0;
     std::vector<std::pair<double, std::function<void()>>> delayed;
     QStringList soundsAsked;
+    // Pictures are loaded from several threads at once, as the real host allows.
     QStringList imagesLoaded;
+    QMutex imagesLock;
     // Pictures served by path before any file is read.
     QHash<QString, QImage> images;
     std::shared_ptr<SoundLog> soundLog = std::make_shared<SoundLog>();

@@ -32,13 +32,17 @@ inline Charm shaped(Charm c, double w, double h, double hookX, double hookY)
     return c;
 }
 
-// Charms on real fixture files, and three whose pictures the drawing tests
-// serve through the fake host ("none" has no picture at all).
+// Charms on real fixture files, three whose pictures the drawing tests serve
+// through the fake host ("none" has no picture at all), and three drawn
+// charms kept as they looked when the reference pictures were made.
 inline Catalog testCatalog()
 {
     return Catalog({charm("bead", "bead.png"), charm("key", "bead.png", false), charm("broken", "not-a-picture.png"),
                     shaped(charm("hook", "hook.png"), 200, 100, 0.25, 0.1),
-                    shaped(charm("grey", "grey.png"), 100, 100, 0.5, 0.0), charm("none", "none.png")},
+                    shaped(charm("grey", "grey.png"), 100, 100, 0.5, 0.0), charm("none", "none.png"),
+                    shaped(charm("star", "star.png"), 416, 447, 0.5, 0.0324),
+                    shaped(charm("skeleton-key", "skeleton-key.png", false), 192, 548, 0.5, 0.0265),
+                    shaped(charm("crescent-moon", "crescent-moon.png", false), 415, 518, 0.5994, 0.0279)},
                    QStringLiteral(PENDRA_TEST_DATA "/rail"));
 }
 

@@ -2,12 +2,12 @@
 
 #include "AppModel.h"
 #include "OffscreenHost.h"
+#include "PngEncoder.h"
 #include "RailController.h"
 #include "RailView.h"
 #include "SettingsStore.h"
 #include "Surface.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QSaveFile>
 
@@ -103,12 +103,13 @@ int render(const Request& request)
     // harder than the starting swing, and the wider the picture the wilder.
     if (width > 0 && height > 0 && std::isfinite(width) && std::isfinite(height))
         host.setScreen(Screen{QRectF(0, 0, width, height), QRectF(0, 0, width, height)});
-    RailController rail(model, host);
+    std::optional<RailController> rail;
+    rail.emplace(model, host);
     host.setPanelFrame(QRectF(0, 0, width, height));
 
     std::mt19937 random{std::random_device{}()};
     std::uniform_real_distribution<double> jitter(-0.8, std::nextafter(0.8, 1.0));
-    const auto& items = rail.items();
+    const auto& items = rail->items();
     for (std::size_t i = 0; i < items.size(); ++i) {
         items[i]->cord.repin(items[i]->x * width);
         items[i]->cord.shove((i % 2 == 0 ? 3.5 : -2.8) + jitter(random), 0.0);
@@ -117,6 +118,10 @@ int render(const Request& request)
         for (const auto& item : items)
             item->cord.advance(Point{item->x * width, RailController::pinDepth}, 1.0 / 120.0, 0.9955, 0.0);
     }
+
+    // Sprites first, then the bitmap: the bitmap then never shares memory
+    // with the scratch space of rendering the sprites.
+    rail->view().prepareSprites(QRectF(0, 0, width, height));
 
     const double density = host.backingScale();
     const double pixelWidth = width * density;
@@ -129,16 +134,15 @@ int render(const Request& request)
     bitmap->setDevicePixelRatio(density);
     {
         Surface surface(*bitmap);
-        rail.view().paint(surface, QRectF(0, 0, width, height));
+        rail->view().paint(surface, QRectF(0, 0, width, height));
     }
 
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!bitmap->save(&buffer, "PNG"))
-            return fail(QStringLiteral("could not encode the png"));
-    }
+    // The rail's pictures and sprites are not needed for the encoding.
+    rail.reset();
+    std::optional<QByteArray> encoded = PngEncoder::encode(*bitmap);
+    if (!encoded)
+        return fail(QStringLiteral("could not encode the png"));
+    const QByteArray png = std::move(*encoded);
 
     QSaveFile file(request.path);
     if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit())

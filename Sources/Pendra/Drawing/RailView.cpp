@@ -2,12 +2,14 @@
 
 #include "AppModel.h"
 #include "CordDrawer.h"
+#include "ParallelLoop.h"
 #include "RailController.h"
 #include "RailGeometry.h"
 #include "Surface.h"
 
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cmath>
 
 namespace pendra {
@@ -24,7 +26,7 @@ QString shortest(double value)
 
 // Sweeps three nested bands of light across the sprite by drawing its own
 // pixels again, added to themselves: only opaque parts brighten.
-void shine(Surface& surface, const QImage& image, const QRectF& rect, double pass)
+void shine(Surface& surface, const TurnedImage& sprite, const QRectF& rect, double pass)
 {
     const double w = rect.width();
     const double cx = rect.left() - 0.45 * w + pass * 1.9 * w;
@@ -44,7 +46,7 @@ void shine(Surface& surface, const QImage& image, const QRectF& rect, double pas
         surface.save();
         surface.clip(bandPath);
         surface.setBlendMode(BlendMode::plusLighter);
-        surface.drawImage(image, rect, band.opacity);
+        surface.drawImage(sprite.image(), rect, band.opacity);
         surface.restore();
     }
 }
@@ -55,15 +57,12 @@ RailView::RailView(RailController* controller) : m_controller(controller) {}
 
 void RailView::paint(Surface& surface, const QRectF& dirty)
 {
-    surface.save();
-    surface.setBlendMode(BlendMode::copy);
-    surface.setFillColor(Qt::transparent);
-    surface.fillRect(dirty);
-    surface.restore();
+    surface.clear(dirty);
 
     if (!m_controller)
         return;
     const Preferences& settings = m_controller->model().settings();
+    prepareSprites(dirty);
     const auto& over = m_controller->over();
     for (const auto& item : m_controller->items()) {
         // A partial redraw only pays for the charms that reach into it.
@@ -102,7 +101,7 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
     CordDrawer::draw(m_controller->model().settings().cord, surface, std::span(points.data(), points.size()));
 
     const QPointF pinCentre(points.front().x(), points.front().y() + 1.0);
-    CordDrawer::drawPin(surface, pinCentre, pinHovered ? 6.8 : 4.8);
+    m_pins.draw(surface, pinCentre, pinHovered ? 6.8 : 4.8);
 
     const QSizeF size = RailGeometry::pictureSize(hanging.charm, scale);
     const std::optional<Sprite> found = sprite(hanging, size);
@@ -116,7 +115,8 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
     const double pad = found->pad;
     const QRectF rect(-(size.width() * hanging.charm.hookX) - pad, -(size.height() * hanging.charm.hookY) - pad,
                       size.width() + 2 * pad, size.height() + 2 * pad);
-    // A turned sprite is resampled; smoothing keeps its edges clean.
+    // A turned sprite is resampled; smoothing keeps its edges clean (the
+    // direct drawing always smooths).
     surface.setHighQualityInterpolation(true);
     surface.drawImage(found->image, rect);
     const double pass = m_controller->now() - hanging.shimmerAt;
@@ -139,12 +139,52 @@ std::optional<RailView::Sprite> RailView::sprite(const Hanging& hanging, QSizeF 
     const QString key = spriteKey(hanging.charm.id, scale, density);
     if (auto cached = m_sprites.constFind(key); cached != m_sprites.constEnd())
         return *cached;
-    if (m_sprites.size() >= spriteCacheLimit)
-        m_sprites.clear();
     std::optional<Sprite> made = renderSprite(*hanging.picture, size, scale, density);
     if (made)
-        m_sprites.insert(key, *made);
+        keep(key, *made);
     return made;
+}
+
+void RailView::keep(const QString& key, const Sprite& sprite)
+{
+    if (m_sprites.size() >= spriteCacheLimit)
+        m_sprites.clear();
+    m_sprites.insert(key, sprite);
+    ++m_spritesRendered;
+}
+
+void RailView::prepareSprites(const QRectF& dirty)
+{
+    if (!m_controller)
+        return;
+    const double scale = m_controller->model().settings().scale;
+    const double density = m_controller->host().backingScale();
+    struct Job {
+        const Hanging* hanging;
+        QString key;
+        std::optional<Sprite> made;
+    };
+    std::vector<Job> jobs;
+    for (const auto& item : m_controller->items()) {
+        if (!item->picture || !paintedArea(*item, scale).intersects(dirty))
+            continue;
+        QString key = spriteKey(item->charm.id, scale, density);
+        const bool planned = std::any_of(jobs.begin(), jobs.end(), [&](const Job& job) { return job.key == key; });
+        if (!planned && !m_sprites.contains(key))
+            jobs.push_back(Job{item.get(), std::move(key), std::nullopt});
+    }
+    // A lone sprite is rendered where it is drawn.
+    if (jobs.size() < 2)
+        return;
+    ParallelLoop::run(int(jobs.size()), [&](int i) {
+        Job& job = jobs[std::size_t(i)];
+        job.made = renderSprite(*job.hanging->picture, RailGeometry::pictureSize(job.hanging->charm, scale), scale,
+                                density);
+    });
+    for (const Job& job : jobs) {
+        if (job.made)
+            keep(job.key, *job.made);
+    }
 }
 
 std::optional<RailView::Sprite> RailView::renderSprite(const QImage& picture, QSizeF size, double scale,
@@ -162,10 +202,11 @@ std::optional<RailView::Sprite> RailView::renderSprite(const QImage& picture, QS
 
     // Resampling once to the exact pixel size gives a far cleaner result than
     // letting the painter shrink a large picture on the fly.
-    const QSize target(std::max(1, int(std::lround(size.width() * density))),
-                       std::max(1, int(std::lround(size.height() * density))));
-    const QImage scaled = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                              .scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The rail keeps pictures at this size already; others are scaled here.
+    const QSize target = RailGeometry::pixelSize(size, density);
+    QImage scaled = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (scaled.size() != target)
+        scaled = scaled.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     {
         Surface surface(*bitmap);
         surface.setShadow(QColor::fromRgbF(0, 0, 0, 0.26f), QPointF(0, 4.0 * scale * density), 9.0 * scale * density);
@@ -173,8 +214,7 @@ std::optional<RailView::Sprite> RailView::renderSprite(const QImage& picture, QS
         surface.setHighQualityInterpolation(true);
         surface.drawImage(scaled, QRectF(pad, pad, size.width(), size.height()));
     }
-    ++m_spritesRendered;
-    return Sprite{*bitmap, pad};
+    return Sprite{TurnedImage(*bitmap), pad};
 }
 
 void RailView::mouseDown(QPointF at)

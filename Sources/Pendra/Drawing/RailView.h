@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Host.h"
+#include "PinStamps.h"
+#include "TurnedImage.h"
 
 #include <QHash>
 #include <QImage>
@@ -20,7 +22,7 @@ class RailController;
 class RailView : public PanelContent {
 public:
     struct Sprite {
-        QImage image;
+        TurnedImage image;
         double pad = 0.0;
     };
 
@@ -38,6 +40,9 @@ public:
     void pointerMoved(QPointF at) override;
     void pointerLeft() override;
 
+    // Renders the missing sprites of the hangings that reach into area, on all
+    // cores. Painting does it first; a caller may do it sooner.
+    void prepareSprites(const QRectF& area);
     // The cached sprite for a hanging drawn at the given size, rendered on a miss.
     std::optional<Sprite> sprite(const Hanging& hanging, QSizeF size);
     static QString spriteKey(const QString& charmID, double scale, double density);
@@ -51,10 +56,12 @@ public:
 
 private:
     void drawHanging(Surface& surface, const Hanging& hanging, bool pinHovered, double scale);
-    std::optional<Sprite> renderSprite(const QImage& picture, QSizeF size, double scale, double density);
+    void keep(const QString& key, const Sprite& sprite);
+    static std::optional<Sprite> renderSprite(const QImage& picture, QSizeF size, double scale, double density);
 
     RailController* m_controller;
     QHash<QString, Sprite> m_sprites;
+    PinStamps m_pins;
     int m_spritesRendered = 0;
 };
 

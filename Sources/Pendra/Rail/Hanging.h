@@ -21,7 +21,8 @@ public:
 
     const QString uid;
     const Charm charm;
-    const std::optional<QImage> picture;
+    // Kept at the size the charm is drawn at; the rail replaces it when that changes.
+    std::optional<QImage> picture;
     double x;
     Cord cord;
     // A phase for the breeze, so neighbours do not sway in step.

@@ -13,6 +13,7 @@ RailController::RailController(AppModel& model, Host& host)
     : m_model(model)
     , m_host(host)
     , m_view(std::make_unique<RailView>(this))
+    , m_pictures(host)
     , m_alive(std::make_shared<RailController*>(this))
 {
     m_host.setIgnoresMouse(true);
@@ -59,14 +60,25 @@ void RailController::show(bool visible)
     });
 }
 
+CharmPictures::Wanted RailController::pictureWanted(const Charm& charm) const
+{
+    const QSizeF size = RailGeometry::pictureSize(charm, m_model.settings().scale);
+    return {charm.id, m_model.catalog().picture(charm), RailGeometry::pixelSize(size, m_host.backingScale())};
+}
+
 std::optional<QImage> RailController::pictureFor(const Charm& charm)
 {
-    if (auto cached = m_pictures.find(charm.id); cached != m_pictures.end())
-        return *cached;
-    std::optional<QImage> picture = m_host.loadImage(m_model.catalog().folder() + QLatin1Char('/') + charm.file);
-    if (picture)
-        m_pictures.insert(charm.id, *picture);
-    return picture;
+    return m_pictures.picture(pictureWanted(charm));
+}
+
+// A change of size or density leaves the kept hangings with pictures of the
+// old size; they take the new one. A hanging whose picture failed keeps none.
+void RailController::refreshPictures()
+{
+    for (const auto& item : m_items) {
+        if (item->picture && item->picture->size() != pictureWanted(item->charm).pixels)
+            item->picture = pictureFor(item->charm);
+    }
 }
 
 void RailController::rebuild()
@@ -79,6 +91,16 @@ void RailController::rebuild()
 
     const std::optional<Screen> screen = m_host.primaryScreen();
     const double newWidth = std::max(viewWidth(), screen ? screen->frame.width() : 1440.0);
+
+    // The pictures of new hangings are decoded together, on all cores.
+    std::vector<CharmPictures::Wanted> wanted;
+    for (const Hung& hung : m_model.settings().hung) {
+        const std::optional<Charm> charm = m_model.catalog().charm(hung.charmID);
+        const auto kept = current.value(hung.uid);
+        if (charm && !(kept && kept->charm.id == charm->id && std::abs(kept->cord.length() - hung.drop) < 0.5))
+            wanted.push_back(pictureWanted(*charm));
+    }
+    m_pictures.load(wanted);
 
     std::vector<std::shared_ptr<Hanging>> items;
     items.reserve(std::size_t(m_model.settings().hung.size()));
@@ -93,9 +115,11 @@ void RailController::rebuild()
             continue;
         }
         Cord cord(newWidth * hung.x, pinDepth, hung.drop, charm->heft, Cord::joints);
-        items.push_back(std::make_shared<Hanging>(hung.uid, *charm, pictureFor(*charm), hung.x, std::move(cord)));
+        items.push_back(
+            std::make_shared<Hanging>(hung.uid, *charm, m_pictures.find(pictureWanted(*charm)), hung.x, std::move(cord)));
     }
     m_items = std::move(items);
+    refreshPictures();
 }
 
 void RailController::layOut()
@@ -128,6 +152,8 @@ void RailController::screensChanged()
 {
     // The panel moves under the pointer, so a drag in progress ends first.
     endHold();
+    // Another screen may have another pixel density.
+    refreshPictures();
     layOut();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CharmPictures.h"
 #include "Hanging.h"
 #include "Host.h"
 #include "RailGeometry.h"
@@ -108,13 +109,15 @@ private:
     double slip() const;
     double viewWidth() const;
     double uniform(double low, double high);
+    CharmPictures::Wanted pictureWanted(const Charm& charm) const;
     std::optional<QImage> pictureFor(const Charm& charm);
+    void refreshPictures();
 
     AppModel& m_model;
     Host& m_host;
     std::unique_ptr<RailView> m_view;
     std::vector<std::shared_ptr<Hanging>> m_items;
-    QHash<QString, QImage> m_pictures;
+    CharmPictures m_pictures;
     bool m_linked = false;
     double m_lastFrame = 0.0;
     double m_carry = 0.0;

@@ -22,6 +22,11 @@ QSizeF pictureSize(const Charm& charm, double scale)
     return {height * charm.w / std::max(charm.h, 1.0), height};
 }
 
+QSize pixelSize(QSizeF size, double density)
+{
+    return {std::max(1, int(std::lround(size.width() * density))), std::max(1, int(std::lround(size.height() * density)))};
+}
+
 QPointF centre(const Charm& charm, const Cord& cord, double scale)
 {
     const QSizeF size = pictureSize(charm, scale);

@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QSize>
 #include <QSizeF>
 
 #include <optional>
@@ -33,6 +34,8 @@ struct Hit {
 inline constexpr double pinReach = 13.0;
 
 QSizeF pictureSize(const Charm& charm, double scale);
+// A picture size in device pixels, as a charm's picture is resampled to it.
+QSize pixelSize(QSizeF size, double density);
 QPointF centre(const Charm& charm, const Cord& cord, double scale);
 Target target(const Hanging& hanging, double scale);
 QRectF coveredArea(const Hanging& hanging, double scale);

@@ -255,3 +255,109 @@ TEST_F(RailViewTest, PartialRedrawMatchesTheFullOneInsideItsRectangle)
 
 } // namespace
 } // namespace pendra
+
+namespace pendra {
+namespace {
+
+// Redraws of three posed charms compared with reference pictures of how the
+// rail looked before its drawing was made faster. Set PENDRA_RECORD_REFERENCE
+// to write the pictures afresh when the look is meant to change.
+class RailViewReferenceTest : public RailViewTest {
+protected:
+    static constexpr double width = 480;
+    static constexpr double height = 330;
+
+    struct Pose {
+        QPointF tipFromPin;
+        double tilt;
+    };
+
+    // Holds every tip at a fixed place until the cords stop moving, so the
+    // curves depend on the cord's length alone, and turns each charm.
+    void pose(std::initializer_list<Pose> poses)
+    {
+        ASSERT_EQ(rail->items().size(), poses.size());
+        std::size_t i = 0;
+        for (const Pose& p : poses) {
+            Hanging& h = item(i++);
+            const Bead pin = h.cord.beads().front();
+            h.cord.grab(true);
+            for (int step = 0; step < 600; ++step) {
+                h.cord.hold(Point{pin.x + p.tipFromPin.x(), pin.y + p.tipFromPin.y()});
+                h.cord.advance(Point{pin.x, pin.y}, 1.0 / 120.0, 0.9, 0.0);
+            }
+            h.cord.setTilt(p.tilt);
+        }
+    }
+
+    static QImage premultiplied(const QImage& image) { return image.convertToFormat(QImage::Format_ARGB32_Premultiplied); }
+};
+
+TEST_F(RailViewReferenceTest, RedrawLooksAsItDid)
+{
+    struct Scene {
+        const char* file;
+        double density;
+        CordStyle cord;
+        double scale;
+        double shimmerPass;
+    } scenes[] = {{"reference-gold-2x.png", 2.0, CordStyle::goldThread, 1.0, 0.35},
+                  {"reference-beads-1x.png", 1.0, CordStyle::prayerBeads, 0.8, -1.0},
+                  {"reference-chain-2x.png", 2.0, CordStyle::silverChain, 0.6, -1.0}};
+    const bool recording = qEnvironmentVariableIsSet("PENDRA_RECORD_REFERENCE");
+    for (const Scene& scene : scenes) {
+        host.screen = Screen{QRectF(0, 0, width, height), QRectF(0, 0, width, height)};
+        host.scale = scene.density;
+        start({hung("A", "star", 0.22, 96), hung("B", "skeleton-key", 0.5, 124), hung("C", "crescent-moon", 0.8, 150)},
+              [&](Preferences& p) {
+                  p.cord = scene.cord;
+                  p.scale = scene.scale;
+              });
+        pose({{{28, 70}, 0.35}, {{-10, 118}, -0.8}, {{-70, 100}, 1.6}});
+        // now is 0, so the shimmer's progress is set by when it started
+        item(0).shimmerAt = -scene.shimmerPass;
+
+        QImage image = *Surface::makeBitmap(int(width * scene.density), int(height * scene.density));
+        image.setDevicePixelRatio(scene.density);
+        {
+            Surface surface(image);
+            rail->view().paint(surface, QRectF(0, 0, width, height));
+        }
+        const QString path = QStringLiteral(PENDRA_TEST_DATA "/rail/") + scene.file;
+        if (recording) {
+            ASSERT_TRUE(image.save(path)) << path.toStdString();
+            rail.reset();
+            continue;
+        }
+        const QImage reference = premultiplied(QImage(path));
+        ASSERT_EQ(reference.size(), image.size()) << scene.file;
+
+        // Resampling may round a little differently; anything more is a change of look.
+        constexpr int tolerance = 10;
+        int worst = 0;
+        int beyond = 0;
+        double total = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            const QRgb* got = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            const QRgb* want = reinterpret_cast<const QRgb*>(reference.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const int d = std::max({std::abs(qAlpha(got[x]) - qAlpha(want[x])), std::abs(qRed(got[x]) - qRed(want[x])),
+                                        std::abs(qGreen(got[x]) - qGreen(want[x])),
+                                        std::abs(qBlue(got[x]) - qBlue(want[x]))});
+                worst = std::max(worst, d);
+                beyond += d > tolerance;
+                total += d;
+            }
+        }
+        const double mean = total / double(image.width() * image.height());
+        EXPECT_EQ(beyond, 0) << scene.file << ": worst difference " << worst;
+        EXPECT_LT(mean, 0.25) << scene.file;
+        std::printf("%s: worst %d, mean %.4f\n", scene.file, worst, mean);
+        rail.reset();
+    }
+    if (recording)
+        GTEST_SKIP() << "reference pictures written";
+}
+
+} // namespace
+} // namespace pendra

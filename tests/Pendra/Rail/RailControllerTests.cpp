@@ -101,13 +101,48 @@ TEST_F(RailTest, UnknownCharmsHangNothingAndBrokenPicturesAreRetried)
     EXPECT_EQ(item(0).uid, "B");
     EXPECT_FALSE(item(0).picture.has_value());
     ASSERT_TRUE(item(1).picture.has_value());
-    EXPECT_EQ(item(1).picture->width(), 24);
+    EXPECT_EQ(item(1).picture->size(), QSize(190, 190)) << "the 24-pixel file is kept at the size it is drawn";
     // The good picture is read once and shared; the broken one is tried again
     // by the next rebuild that makes a new hanging for it.
     EXPECT_EQ(host.imagesLoaded.count(QStringLiteral(PENDRA_TEST_DATA "/rail/bead.png")), 1);
     model.update([](Preferences& p) { p.hung[1].drop = 200; });
     EXPECT_EQ(host.imagesLoaded.count(QStringLiteral(PENDRA_TEST_DATA "/rail/not-a-picture.png")), 2);
     EXPECT_EQ(model.settings().hung.size(), 4) << "the unknown charm stays in the settings";
+}
+
+TEST_F(RailTest, PicturesAreKeptAtTheSizeTheyAreDrawn)
+{
+    const QString bead = QStringLiteral(PENDRA_TEST_DATA "/rail/bead.png");
+    const QString hook = testCatalog().folder() + "/hook.png";
+    QImage wide(400, 200, QImage::Format_ARGB32_Premultiplied);
+    wide.fill(QColor(10, 200, 30));
+    host.images.insert(hook, wide);
+    start({hung("A", "bead", 0.3, 150), hung("B", "hook", 0.5, 150), hung("C", "bead", 0.7, 150)});
+
+    struct Step {
+        const char* what;
+        double scale;
+        double density;
+        QSize bead;
+        QSize hook;
+        int beadLoads;
+    } steps[] = {{"at first", 1.0, 1.0, {190, 190}, {380, 190}, 1},
+                 {"half the size", 0.5, 1.0, {95, 95}, {190, 95}, 2},
+                 {"a denser screen", 0.5, 2.0, {190, 190}, {380, 190}, 3},
+                 {"the same again", 0.5, 2.0, {190, 190}, {380, 190}, 3}};
+    for (const Step& step : steps) {
+        host.scale = step.density;
+        if (model.settings().scale != step.scale)
+            model.update([&](Preferences& p) { p.scale = step.scale; });
+        host.changeScreen(host.screen);
+        ASSERT_TRUE(item(0).picture && item(1).picture && item(2).picture) << step.what;
+        EXPECT_EQ(item(0).picture->size(), step.bead) << step.what;
+        EXPECT_EQ(item(2).picture->size(), step.bead) << step.what;
+        EXPECT_EQ(item(1).picture->size(), step.hook) << step.what;
+        EXPECT_EQ(host.imagesLoaded.count(bead), step.beadLoads) << step.what << ": one read for both beads";
+    }
+    // What the sprite is made from is the picture as the rail keeps it.
+    EXPECT_EQ(QColor(item(1).picture->pixel(100, 50)), QColor(10, 200, 30));
 }
 
 TEST_F(RailTest, NoScreenKeepsThePanelAndLaysCordsOutForAWideRail)

@@ -1,0 +1,222 @@
+#include "SampleSpan.h"
+
+#include <algorithm>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define PENDRA_SAMPLE_SIMD 1
+#include <immintrin.h>
+#endif
+
+namespace pendra {
+
+namespace {
+
+constexpr int fractionShift = 16 - SampleSpan::weightBits;
+constexpr std::uint32_t weightMask = SampleSpan::unit - 1;
+
+// (x·a + y·b) / 64 for each channel, rounded down, with a + b = 64.
+inline std::uint32_t mix(std::uint32_t x, unsigned a, std::uint32_t y, unsigned b)
+{
+    constexpr int bits = SampleSpan::weightBits;
+    const std::uint32_t low = (((x & 0xff00ffu) * a + (y & 0xff00ffu) * b) >> bits) & 0xff00ffu;
+    const std::uint32_t high = ((((x >> 8) & 0xff00ffu) * a + ((y >> 8) & 0xff00ffu) * b) << (8 - bits)) & 0xff00ff00u;
+    return high | low;
+}
+
+// Across each row first, then down, as the vector paths do.
+inline std::uint32_t blend(std::uint32_t tl, std::uint32_t tr, std::uint32_t bl, std::uint32_t br, unsigned wx,
+                           unsigned wy)
+{
+    constexpr unsigned unit = SampleSpan::unit;
+    return mix(mix(tl, unit - wx, tr, wx), unit - wy, mix(bl, unit - wx, br, wx), wy);
+}
+
+// Each channel times a / 255, rounded as QPainter rounds it.
+inline std::uint32_t scale(std::uint32_t x, unsigned a)
+{
+    std::uint32_t t = (x & 0xff00ffu) * a;
+    t = ((t + ((t >> 8) & 0xff00ffu) + 0x800080u) >> 8) & 0xff00ffu;
+    x = ((x >> 8) & 0xff00ffu) * a;
+    x = (x + ((x >> 8) & 0xff00ffu) + 0x800080u) & 0xff00ff00u;
+    return x | t;
+}
+
+inline std::uint32_t lay(std::uint32_t source, std::uint32_t destination)
+{
+    return source + scale(destination, 255 - (source >> 24));
+}
+
+void drawPlain(std::uint32_t* out, int count, SampleSpan::Walk walk, const SampleSpan::Picture& picture,
+               bool inside, bool opaque)
+{
+    const int w = picture.width;
+    const int h = picture.height;
+    for (int i = 0; i < count; ++i, walk.u += walk.du, walk.v += walk.dv) {
+        const int x0 = walk.u >> 16;
+        const int y0 = walk.v >> 16;
+        const int left = inside ? x0 : std::clamp(x0, 0, w - 1);
+        const int right = inside ? x0 + 1 : std::clamp(x0 + 1, 0, w - 1);
+        const std::uint32_t* top = picture.pixels + (inside ? y0 : std::clamp(y0, 0, h - 1)) * picture.stride;
+        const std::uint32_t* bottom = picture.pixels + (inside ? y0 + 1 : std::clamp(y0 + 1, 0, h - 1)) * picture.stride;
+        // Clear pixels leave what is there; a picture's edges mostly are.
+        if (!opaque && (top[left] | top[right] | bottom[left] | bottom[right]) == 0)
+            continue;
+        const std::uint32_t colour = blend(top[left], top[right], bottom[left], bottom[right],
+                                           unsigned(walk.u >> fractionShift) & weightMask,
+                                           unsigned(walk.v >> fractionShift) & weightMask);
+        out[i] = opaque ? colour : lay(colour, out[i]);
+    }
+}
+
+#if defined(PENDRA_SAMPLE_SIMD)
+
+// One pixel at a time in 16-bit lanes, for samples inside the picture.
+template <bool Opaque>
+void drawNarrow(std::uint32_t* out, int count, SampleSpan::Walk walk, const SampleSpan::Picture& picture)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i whole = _mm_set1_epi16(short(SampleSpan::unit));
+    const qsizetype stride = picture.stride;
+    // The fractions of u (low lanes) and v (high lanes) wrap in 16 bits just
+    // as the fixed-point positions' fractions do.
+    __m128i fraction = _mm_unpacklo_epi64(_mm_set1_epi16(short(walk.u & 0xffff)), _mm_set1_epi16(short(walk.v & 0xffff)));
+    const __m128i step = _mm_unpacklo_epi64(_mm_set1_epi16(short(walk.du & 0xffff)), _mm_set1_epi16(short(walk.dv & 0xffff)));
+    for (int i = 0; i < count; ++i, walk.u += walk.du, walk.v += walk.dv, fraction = _mm_add_epi16(fraction, step)) {
+        const std::uint32_t* top = picture.pixels + (walk.v >> 16) * stride + (walk.u >> 16);
+        const __m128i weight = _mm_srli_epi16(fraction, fractionShift);
+        const __m128i rest = _mm_sub_epi16(whole, weight);
+        // Bytes of top-left, bottom-left, top-right, bottom-right.
+        const __m128i quad = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(top)),
+                                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + stride)));
+        const __m128i left = _mm_unpacklo_epi8(quad, zero);
+        const __m128i right = _mm_unpackhi_epi8(quad, zero);
+        const __m128i across = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(left, _mm_unpacklo_epi64(rest, rest)),
+                                                            _mm_mullo_epi16(right, _mm_unpacklo_epi64(weight, weight))),
+                                              SampleSpan::weightBits);
+        __m128i colour = _mm_mullo_epi16(across, _mm_unpackhi_epi64(rest, weight));
+        colour = _mm_srli_epi16(_mm_add_epi16(colour, _mm_srli_si128(colour, 8)), SampleSpan::weightBits);
+        if constexpr (!Opaque) {
+            const __m128i below = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(out[i])), zero);
+            const __m128i alpha = _mm_shufflelo_epi16(colour, _MM_SHUFFLE(3, 3, 3, 3));
+            __m128i t = _mm_mullo_epi16(below, _mm_sub_epi16(_mm_set1_epi16(255), alpha));
+            t = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), _mm_set1_epi16(128)), 8);
+            colour = _mm_add_epi16(colour, t);
+        }
+        out[i] = std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(colour, colour)));
+    }
+}
+
+inline __m128i pairs(const std::uint32_t* first, const std::uint32_t* second)
+{
+    return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(first))),
+                                         reinterpret_cast<const double*>(second)));
+}
+
+// Four pixels at a time; count is a multiple of four.
+template <bool Opaque>
+__attribute__((target("avx2"))) void drawWide(std::uint32_t* out, int count, SampleSpan::Walk walk,
+                                              const SampleSpan::Picture& picture)
+{
+    const qsizetype stride = picture.stride;
+    const __m128i ramp = _mm_setr_epi32(0, 1, 2, 3);
+    __m128i u = _mm_add_epi32(_mm_set1_epi32(walk.u), _mm_mullo_epi32(ramp, _mm_set1_epi32(walk.du)));
+    __m128i v = _mm_add_epi32(_mm_set1_epi32(walk.v), _mm_mullo_epi32(ramp, _mm_set1_epi32(walk.dv)));
+    const __m128i stepU = _mm_set1_epi32(walk.du * 4);
+    const __m128i stepV = _mm_set1_epi32(walk.dv * 4);
+    const __m128i rowLength = _mm_set1_epi32(int(stride));
+    const __m128i mask = _mm_set1_epi32(int(weightMask));
+    const __m128i whole32 = _mm_set1_epi32(int(SampleSpan::unit));
+    const __m256i whole = _mm256_set1_epi16(short(SampleSpan::unit));
+    // Within each pixel pair, the left and right pixel's bytes side by side
+    // per channel, for the byte-pair multiply.
+    const __m256i sideBySide = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6,
+                                                3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    for (int i = 0; i < count; i += 4, u = _mm_add_epi32(u, stepU), v = _mm_add_epi32(v, stepV)) {
+        const __m128i index = _mm_add_epi32(_mm_mullo_epi32(_mm_srai_epi32(v, 16), rowLength), _mm_srai_epi32(u, 16));
+        const std::uint32_t* p0 = picture.pixels + _mm_cvtsi128_si32(index);
+        const std::uint32_t* p1 = picture.pixels + _mm_extract_epi32(index, 1);
+        const std::uint32_t* p2 = picture.pixels + _mm_extract_epi32(index, 2);
+        const std::uint32_t* p3 = picture.pixels + _mm_extract_epi32(index, 3);
+        const __m256i top = _mm256_shuffle_epi8(_mm256_set_m128i(pairs(p2, p3), pairs(p0, p1)), sideBySide);
+        const __m256i bottom = _mm256_shuffle_epi8(
+            _mm256_set_m128i(pairs(p2 + stride, p3 + stride), pairs(p0 + stride, p1 + stride)), sideBySide);
+
+        // Byte weights (64 − wx, wx) for every channel of each pixel.
+        const __m128i wx = _mm_and_si128(_mm_srli_epi32(u, fractionShift), mask);
+        __m128i across = _mm_or_si128(_mm_slli_epi32(wx, 8), _mm_sub_epi32(whole32, wx));
+        across = _mm_or_si128(across, _mm_slli_epi32(across, 16));
+        __m256i acrossAll = _mm256_cvtepu32_epi64(across);
+        acrossAll = _mm256_or_si256(acrossAll, _mm256_slli_epi64(acrossAll, 32));
+        const __m256i upper = _mm256_srli_epi16(_mm256_maddubs_epi16(top, acrossAll), SampleSpan::weightBits);
+        const __m256i lower = _mm256_srli_epi16(_mm256_maddubs_epi16(bottom, acrossAll), SampleSpan::weightBits);
+
+        // wy for every channel of each pixel.
+        __m256i down = _mm256_cvtepu32_epi64(_mm_and_si128(_mm_srli_epi32(v, fractionShift), mask));
+        down = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(down, 0), 0);
+        __m256i colour = _mm256_add_epi16(_mm256_mullo_epi16(upper, _mm256_sub_epi16(whole, down)),
+                                          _mm256_mullo_epi16(lower, down));
+        colour = _mm256_srli_epi16(colour, SampleSpan::weightBits);
+        if constexpr (!Opaque) {
+            // Over a clear background (the usual case) there is nothing to add.
+            const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+            if (!_mm_testz_si128(under, under)) {
+                const __m256i below = _mm256_cvtepu8_epi16(under);
+                const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(colour, 0xff), 0xff);
+                __m256i t = _mm256_mullo_epi16(below, _mm256_sub_epi16(_mm256_set1_epi16(255), alpha));
+                t = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), _mm256_set1_epi16(128)),
+                                      8);
+                colour = _mm256_add_epi16(colour, t);
+            }
+        }
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(colour, colour), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm256_castsi256_si128(packed));
+    }
+}
+
+bool hasWide()
+{
+    static const bool wide = __builtin_cpu_supports("avx2");
+    return wide;
+}
+
+#endif
+
+} // namespace
+
+void SampleSpan::draw(std::uint32_t* out, int count, Walk walk, const Picture& picture, bool inside, bool opaque)
+{
+#if defined(PENDRA_SAMPLE_SIMD)
+    if (inside) {
+        if (count >= 4 && hasWide()) {
+            const int wide = count & ~3;
+            if (opaque)
+                drawWide<true>(out, wide, walk, picture);
+            else
+                drawWide<false>(out, wide, walk, picture);
+            out += wide;
+            count -= wide;
+            walk.u += walk.du * wide;
+            walk.v += walk.dv * wide;
+        }
+        if (opaque)
+            drawNarrow<true>(out, count, walk, picture);
+        else
+            drawNarrow<false>(out, count, walk, picture);
+        return;
+    }
+#endif
+    drawPlain(out, count, walk, picture, inside, opaque);
+}
+
+std::uint32_t SampleSpan::interpolate(std::uint32_t topLeft, std::uint32_t topRight, std::uint32_t bottomLeft,
+                                      std::uint32_t bottomRight, unsigned wx, unsigned wy)
+{
+    return blend(topLeft, topRight, bottomLeft, bottomRight, wx, wy);
+}
+
+std::uint32_t SampleSpan::over(std::uint32_t source, std::uint32_t destination)
+{
+    return lay(source, destination);
+}
+
+} // namespace pendra

@@ -1,0 +1,85 @@
+#include "Surface.h"
+#include "TurnedImage.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace pendra {
+namespace {
+
+QImage filled(QSize size, double density)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(200, 30, 30));
+    image.setDevicePixelRatio(density);
+    return image;
+}
+
+// Clearing in memory and drawing pictures straight into the bitmap touch
+// exactly the pixels the painter would, whatever its clip and density (for
+// pictures whose edges fall between device pixels).
+TEST(Surface, ClearsAndDrawsStraightWithinThePaintersClip)
+{
+    struct Case {
+        double density;
+        QRect clip;
+        QRectF clear;
+    } cases[] = {{1.0, QRect(10, 10, 50, 30), QRectF(0, 0, 100, 60)},
+                 {2.0, QRect(10, 10, 50, 30), QRectF(20, 5, 30, 80)},
+                 {1.25, QRect(7, 3, 41, 29), QRectF(0, 0, 100, 60)},
+                 {1.5, QRect(0, 0, 0, 0), QRectF(4, 4, 20, 20)}};
+    QImage opaque(40, 40, QImage::Format_ARGB32_Premultiplied);
+    opaque.fill(QColor(10, 200, 10));
+    for (const Case& c : cases) {
+        const QSize pixels(int(100 * c.density), int(60 * c.density));
+        QImage direct = filled(pixels, c.density);
+        QImage painted = filled(pixels, c.density);
+        {
+            QPainter painter(&direct);
+            if (!c.clip.isNull())
+                painter.setClipRect(c.clip);
+            Surface surface(painter, c.density);
+            surface.clear(c.clear);
+            surface.drawImage(TurnedImage(opaque), QRectF(32, 20, 16, 16));
+        }
+        {
+            QPainter painter(&painted);
+            if (!c.clip.isNull())
+                painter.setClipRect(c.clip);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.fillRect(c.clear, Qt::transparent);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(QRectF(32, 20, 16, 16), opaque);
+        }
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x)
+                ASSERT_EQ(direct.pixel(x, y), painted.pixel(x, y)) << "density " << c.density << " at " << x << "," << y;
+    }
+}
+
+TEST(Surface, DrawsThroughThePainterWhereItCannotGoStraight)
+{
+    QImage opaque(20, 20, QImage::Format_ARGB32_Premultiplied);
+    opaque.fill(QColor(10, 200, 10));
+    QImage image = filled(QSize(60, 60), 1.0);
+    image.fill(Qt::transparent);
+    {
+        Surface surface(image);
+        surface.save();
+        QPainterPath left;
+        left.addRect(0, 0, 30, 60);
+        surface.clip(left);
+        surface.drawImage(TurnedImage(opaque), QRectF(20, 20, 20, 20));
+        surface.restore();
+        surface.setShadow(QColor(0, 0, 0, 128), QPointF(0, 6), 2);
+        surface.drawImage(TurnedImage(opaque), QRectF(20, 0, 10, 10));
+    }
+    EXPECT_EQ(image.pixel(25, 30), opaque.pixel(0, 0)) << "inside the path clip";
+    EXPECT_EQ(qAlpha(image.pixel(35, 30)), 0) << "the path clip holds";
+    EXPECT_GT(qAlpha(image.pixel(25, 14)), 0) << "the shadow is drawn";
+}
+
+} // namespace
+} // namespace pendra

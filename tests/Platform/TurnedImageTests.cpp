@@ -1,0 +1,162 @@
+#include "ImageCompare.h"
+#include "SampleSpan.h"
+#include "TurnedImage.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace pendra {
+namespace {
+
+// A picture with every kind of block: a clear margin, an opaque disc, soft
+// and coloured edges and a faint shadow-like fringe.
+QImage sample(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 40));
+    p.drawEllipse(QRectF(width * 0.1, height * 0.15, width * 0.8, height * 0.8));
+    QRadialGradient gradient(QPointF(width * 0.45, height * 0.4), width * 0.35);
+    gradient.setColorAt(0, QColor(250, 220, 90));
+    gradient.setColorAt(0.8, QColor(180, 40, 30, 230));
+    gradient.setColorAt(1, QColor(20, 60, 200, 0));
+    p.setBrush(gradient);
+    p.drawEllipse(QRectF(width * 0.15, height * 0.1, width * 0.65, height * 0.7));
+    return image;
+}
+
+// What draw should give, pixel by pixel from the definition: each device
+// pixel whose centre maps inside the picture blends the four pixels around
+// that point, edges repeated, over what is there.
+QImage expected(const QImage& background, const QImage& picture, const QTransform& toDevice, const QRectF& target,
+                const QRect& clip)
+{
+    QImage out = background.copy();
+    const QTransform toPicture = QTransform::fromScale(target.width() / picture.width(), target.height() / picture.height())
+        * QTransform::fromTranslate(target.x(), target.y()) * toDevice;
+    const QTransform back = toPicture.inverted();
+    const QRect area = clip.intersected(out.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QPointF at = back.map(QPointF(x + 0.5, y + 0.5));
+            if (at.x() < 0 || at.y() < 0 || at.x() >= picture.width() || at.y() >= picture.height())
+                continue;
+            const long fu = std::lround((at.x() - 0.5) * 65536);
+            const long fv = std::lround((at.y() - 0.5) * 65536);
+            const auto pixel = [&](long px, long py) {
+                return picture.pixel(int(std::clamp<long>(px, 0, picture.width() - 1)),
+                                     int(std::clamp<long>(py, 0, picture.height() - 1)));
+            };
+            const long x0 = fu >> 16;
+            const long y0 = fv >> 16;
+            const std::uint32_t colour = SampleSpan::interpolate(pixel(x0, y0), pixel(x0 + 1, y0), pixel(x0, y0 + 1),
+                                                                 pixel(x0 + 1, y0 + 1), unsigned(fu >> 10) & 63,
+                                                                 unsigned(fv >> 10) & 63);
+            row[x] = SampleSpan::over(colour, row[x]);
+        }
+    }
+    return out;
+}
+
+TEST(TurnedImage, DrawsWhatTheDefinitionSaysAtAnyTurnScaleAndClip)
+{
+    const QImage picture = sample(150, 170);
+    const TurnedImage turned(picture);
+    QImage background(320, 300, QImage::Format_ARGB32_Premultiplied);
+    background.fill(Qt::transparent);
+    {
+        QPainter p(&background);
+        p.fillRect(QRect(0, 120, 320, 40), QColor(30, 90, 160, 200));
+    }
+    struct Case {
+        double degrees, scale, dx, dy;
+        QRect clip;
+    } cases[] = {{0, 1, 80, 60, background.rect()},          {0, 1, 80.5, 60.25, background.rect()},
+                 {17, 1, 150.3, 40.7, background.rect()},    {-35, 1, 140.1, 90.9, background.rect()},
+                 {90, 1, 240, 70, background.rect()},        {181, 1, 230.6, 250.2, background.rect()},
+                 {-60, 2, 160, 40, background.rect()},       {25, 0.55, 100, 100, background.rect()},
+                 {12, 1, 150.3, 40.7, QRect(100, 50, 90, 70)}, {-20, 1, -30.4, -20.2, background.rect()}};
+    for (const Case& c : cases) {
+        QTransform toDevice;
+        toDevice.translate(c.dx, c.dy);
+        toDevice.rotate(c.degrees);
+        toDevice.scale(c.scale, c.scale);
+        const QRectF target(-20, -10, picture.width(), picture.height());
+        QImage drawn = background.copy();
+        ASSERT_TRUE(turned.draw(drawn, toDevice, target, c.clip));
+        const QImage want = expected(background, picture, toDevice, target, c.clip);
+        // Rows step in fixed point, a per-pixel rounding may differ by a weight step.
+        EXPECT_LE(worstDifference(drawn, want), 2) << c.degrees << " degrees, scale " << c.scale;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                if (!c.clip.contains(x, y)) {
+                    ASSERT_EQ(drawn.pixel(x, y), background.pixel(x, y)) << "outside the clip at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(TurnedImage, UnturnedWholePixelDrawingCopiesThePictureExactly)
+{
+    const QImage picture = sample(64, 48);
+    QImage drawn(100, 80, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    ASSERT_TRUE(TurnedImage(picture).draw(drawn, QTransform::fromTranslate(7, 9), QRectF(0, 0, 64, 48), drawn.rect()));
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(drawn.pixel(x + 7, y + 9), picture.pixel(x, y)) << x << "," << y;
+    EXPECT_EQ(qAlpha(drawn.pixel(6, 20)), 0);
+}
+
+TEST(TurnedImage, RefusesWhatItCannotDraw)
+{
+    const TurnedImage turned(sample(20, 20));
+    QImage drawn(40, 40, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    QTransform perspective;
+    perspective.setMatrix(1, 0, 0.001, 0, 1, 0, 0, 0, 1);
+    EXPECT_FALSE(turned.draw(drawn, perspective, QRectF(0, 0, 20, 20), drawn.rect()));
+    EXPECT_FALSE(turned.draw(drawn, QTransform::fromScale(0, 1), QRectF(0, 0, 20, 20), drawn.rect()));
+    QImage rgb(40, 40, QImage::Format_RGB32);
+    EXPECT_FALSE(TurnedImage::canDrawInto(rgb));
+    EXPECT_TRUE(TurnedImage().isNull());
+    EXPECT_TRUE(TurnedImage().draw(drawn, QTransform(), QRectF(0, 0, 5, 5), drawn.rect())) << "nothing to draw";
+}
+
+TEST(SampleSpan, BlendsAndLaysOverLikeThePainter)
+{
+    const std::uint32_t red = 0xffff0000u;
+    const std::uint32_t blue = 0xff0000ffu;
+    EXPECT_EQ(SampleSpan::interpolate(red, blue, blue, blue, 0, 0), red);
+    EXPECT_EQ(SampleSpan::interpolate(red, blue, red, blue, 64 - 1, 0), 0xff0300fbu) << "63/64 toward the right";
+    EXPECT_EQ(SampleSpan::interpolate(red, blue, red, blue, 32, 0), 0xff7f007fu);
+    EXPECT_EQ(SampleSpan::interpolate(0, 0, red, red, 0, 32), 0x7f7f0000u) << "premultiplied halfway to clear";
+
+    std::mt19937 random(3);
+    QImage one(1, 1, QImage::Format_ARGB32_Premultiplied);
+    for (int i = 0; i < 2000; ++i) {
+        const std::uint32_t alpha = random() % 256;
+        const std::uint32_t source = qPremultiply(qRgba(int(random() % 256), int(random() % 256), int(random() % 256), int(alpha)));
+        const std::uint32_t below = qPremultiply(random());
+        one.setPixel(0, 0, below);
+        {
+            QPainter p(&one);
+            QImage top(1, 1, QImage::Format_ARGB32_Premultiplied);
+            top.setPixel(0, 0, source);
+            p.drawImage(0, 0, top);
+        }
+        ASSERT_EQ(SampleSpan::over(source, below), one.pixel(0, 0)) << std::hex << source << " over " << below;
+    }
+}
+
+} // namespace
+} // namespace pendra
