@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     }
     SettingsStore store(SettingsStore::defaultPath());
     App shell(store);
-    QObject::connect(&instance, &SingleInstance::studioRequested, &shell, &App::openStudio);
+    QObject::connect(&instance, &SingleInstance::studioRequested, &shell, &App::openStudioFor);
     shell.start(std::move(host), command.autostart() ? App::Launch::atLogin : App::Launch::byHand);
     return app.exec();
 }

@@ -37,6 +37,15 @@ void App::start(std::unique_ptr<Host> host, Launch launch)
     showTray(launch);
 }
 
+void App::openStudioFor(const QByteArray& token)
+{
+    // Qt on Wayland activates a window with the token it finds here, and
+    // takes it away once used; elsewhere it is not read at all.
+    if (!token.isEmpty() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        qputenv("XDG_ACTIVATION_TOKEN", token);
+    openStudio();
+}
+
 void App::openStudio()
 {
     if (!m_studio) {

@@ -36,6 +36,9 @@ public:
     // Opens the studio or brings it to the front. The studio offers the menu's
     // hide-or-show and quit shortcuts, for desktops without a tray.
     void openStudio();
+    // The same, asked by a later start whose launch carried an activation
+    // token; the token lets the studio come to the front on Wayland.
+    void openStudioFor(const QByteArray& token);
 
     AppModel& model() { return m_model; }
     TrayMenu& menu() { return m_menu; }

@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "HandOffMessage.h"
+
 #include "RuntimeFolder.h"
 
 #include <QDeadlineTimer>
@@ -20,7 +22,6 @@ namespace pendra {
 
 namespace {
 
-const QByteArray openStudioMessage = QByteArrayLiteral("open-studio\n");
 const QByteArray doneMessage = QByteArrayLiteral("done\n");
 
 QString lockPath(const QString& socketPath)
@@ -142,7 +143,7 @@ bool SingleInstance::handOff(int timeoutMs) const
         socket.abort();
         QThread::msleep(50);
     }
-    socket.write(openStudioMessage);
+    socket.write(HandOffMessage::openStudio(HandOffMessage::launchToken()));
     if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
         return false;
     // Only the answer counts: a stopped process still has its socket accept
@@ -183,12 +184,12 @@ void SingleInstance::accept()
             bool answered = false;
             while (socket->canReadLine()) {
                 answered = true;
-                if (socket->readLine(256) == openStudioMessage) {
+                if (const auto token = HandOffMessage::studioToken(socket->readLine(HandOffMessage::longestLine))) {
                     socket->write(doneMessage);
-                    emit studioRequested();
+                    emit studioRequested(*token);
                 }
             }
-            if (socket->bytesAvailable() > 256)
+            if (socket->bytesAvailable() > HandOffMessage::longestLine)
                 socket->abort();
             else if (answered)
                 socket->disconnectFromServer();

@@ -48,7 +48,8 @@ public:
     qint64 holder() const;
 
 signals:
-    void studioRequested();
+    // token: the activation token of the later start's launch; may be empty.
+    void studioRequested(const QByteArray& token);
 
 private:
     void accept();

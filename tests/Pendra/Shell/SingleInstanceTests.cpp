@@ -65,13 +65,19 @@ TEST(SingleInstance, ASecondStartAsksTheFirstToOpenItsStudio)
     ASSERT_EQ(first.begin(SingleInstance::Request::openStudio, &message), SingleInstance::Start::first);
     QSignalSpy requests(&first, &SingleInstance::studioRequested);
 
+    const QByteArray launched = qgetenv("XDG_ACTIVATION_TOKEN");
     for (int i = 1; i <= 2; ++i) {
+        // The second launch carries its desktop's activation token along.
+        const QByteArray token = i == 1 ? QByteArray() : QByteArrayLiteral("kwin-7_TIME42");
+        qputenv("XDG_ACTIVATION_TOKEN", token);
         SingleInstance::Start start = SingleInstance::Start::first;
         whileServing([&] { start = SingleInstance(folder.path(), name).begin(SingleInstance::Request::openStudio, &message); });
         EXPECT_EQ(start, SingleInstance::Start::handedOff);
         EXPECT_TRUE(message.isEmpty()) << message.toStdString();
-        EXPECT_EQ(requests.count(), i);
+        ASSERT_EQ(requests.count(), i);
+        EXPECT_EQ(requests.last().at(0).toByteArray(), token);
     }
+    qputenv("XDG_ACTIVATION_TOKEN", launched);
 }
 
 TEST(SingleInstance, AStartAtLoginAsksForNothing)
