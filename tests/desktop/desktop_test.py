@@ -130,6 +130,28 @@ class DesktopTest:
         self.check(abs(x - expected) < 0.002 and round(x, 4) == x,
                    "dragging the pin stores x = %r (about %.4f, 4 decimals)" % (x, expected))
 
+    def drag_cost(self, at, seconds=3.0):
+        """What a charm dragged to and fro costs Pendra and the X server."""
+        server = [p for p in self.session.processes if p.args[0] == "Xvfb"][0]
+        self.rail.glide((at[0] - 200, at[1]), at, steps=8)
+        self.rail.xdo("mousedown", 1)
+        watched = [self.rail.process.pid, server.pid]
+        before = {pid: process_cost.sample(pid) for pid in watched}
+        began = time.monotonic()
+        i = 0
+        while time.monotonic() - began < seconds:
+            self.rail.xdo("mousemove", at[0] + (40 if i % 2 else -40), at[1] + 30)
+            i += 1
+            time.sleep(0.05)
+        elapsed = time.monotonic() - began
+        after = {pid: process_cost.sample(pid) for pid in watched}
+        self.rail.xdo("mouseup", 1)
+        self.rail.glide(at, (at[0] - 300, at[1] + 200), steps=10)
+        tick = os.sysconf("SC_CLK_TCK")
+        share = lambda pid: 100.0 * (after[pid][0] - before[pid][0]) / tick / elapsed
+        print("dragging a charm on %s: pendra %.1f %% of a core, Xvfb %.1f %%" %
+              (self.scenario, share(self.rail.process.pid), share(server.pid)), flush=True)
+
     def check_rest_cost(self, others):
         took = process_cost.wait_for_rest(self.rail.process.pid)
         print("the rail came to rest %.0f s after launch" % took, flush=True)
@@ -198,6 +220,8 @@ class DesktopTest:
         self.check(self.presses(log) == before, "a press on a charm does not reach the window below")
         self.check(self.rail.active() == active, "a press on a charm leaves the active window active")
         self.rail.glide(inside, (inside[0] - 300, inside[1] + 200), steps=10)
+        process_cost.wait_for_rest(self.rail.process.pid)
+        self.drag_cost(charm.screen(charm.centre))
         process_cost.wait_for_rest(self.rail.process.pid)
         self.check_pin_drag(self.rail.charm(), s.width)
         self.run_tray(top)

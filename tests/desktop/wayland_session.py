@@ -115,6 +115,9 @@ class WaylandSession:
         path = os.path.join(self.home, name)
         return open(path).read() if os.path.exists(path) else ""
 
+    def quiet(self):
+        """Puts away whatever the desktop shows of its own accord."""
+
     def native_window(self):
         """weston's event demo, which says what the pointer does to it."""
         log = os.path.join(self.home, "eventdemo.log")
@@ -364,14 +367,17 @@ class GnomeSession(WaylandSession):
         authority = json.loads(self.eval("GLib.getenv('XAUTHORITY') || ''"))
         if authority:
             self.env["XAUTHORITY"] = authority
-        # It opens in the overview, which ignores being closed while it
-        # still starts up.
-        wait_for(lambda: self.eval("Main.overview.hide(); Main.overview.visible || Main.overview.animationInProgress")
-                 == "false", what="the overview to close")
+        self.quiet()
         # Banners (about the screen lock this bed cannot have) would come and
         # go across the screenshots.
         self.eval("Main.messageTray.bannerBlocked = true; Main.messageTray._hideNotification?.(true); true",
                   check=False)
+
+    def quiet(self):
+        # It opens in the overview, and may go back there when the first
+        # window turns up; closing it is ignored while it still animates.
+        wait_for(lambda: self.eval("Main.overview.hide(); Main.overview.visible || Main.overview.animationInProgress")
+                 == "false", what="the overview to close")
 
     def start(self):
         try:

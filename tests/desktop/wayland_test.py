@@ -120,6 +120,37 @@ class WaylandTest:
                     mask.add((dx, dy))
         return frozenset(mask)
 
+    def drag_cost(self, charm, seconds=3.0):
+        """What a charm dragged to and fro costs Pendra and the compositor:
+        every frame the rail is drawn anew and its input windows move."""
+        names = {"sway": ["sway", "Xwayland"], "sway-hidpi": ["sway", "Xwayland"], "kwin": ["kwin_wayland"],
+                 "gnome": ["gnome-shell", "Xwayland"]}[self.scenario]
+        pids = {}
+        for name in names:
+            out = subprocess.run(["pgrep", "-n", "-x", name], capture_output=True, text=True).stdout.split()
+            if out:
+                pids[name] = int(out[0])
+        p = self.session.pointer
+        p.glide(charm, steps=10)
+        p.down()
+        watched = [self.pendra.pid] + list(pids.values())
+        before = {pid: process_cost.sample(pid) for pid in watched}
+        began = time.monotonic()
+        i = 0
+        while time.monotonic() - began < seconds:
+            p.move(charm[0] + (40 if i % 2 else -40), charm[1] + 30)
+            i += 1
+            time.sleep(0.05)
+        elapsed = time.monotonic() - began
+        after = {pid: process_cost.sample(pid) for pid in watched}
+        p.up()
+        p.glide((200, 700), steps=10)
+        tick = os.sysconf("SC_CLK_TCK")
+        share = lambda pid: 100.0 * (after[pid][0] - before[pid][0]) / tick / elapsed
+        print("dragging a charm on %s: pendra %.1f %% of a core, %s" % (
+            self.scenario, share(self.pendra.pid),
+            ", ".join("%s %.1f %%" % (name, share(pid)) for name, pid in pids.items())), flush=True)
+
     def settings(self):
         return Settings(self.session.env)
 
@@ -130,6 +161,7 @@ class WaylandTest:
         wait_for(lambda: "native" in json.dumps(s.windows()) if hasattr(s, "windows") else True, timeout=10,
                  what="the native window")
         time.sleep(1.5)
+        s.quiet()
         s.pointer.move(200, 700, settle=0.3)
         window_before = s.window_rect("native") if hasattr(s, "window_rect") else None
         before = self.shot("without.png")
@@ -197,6 +229,8 @@ class WaylandTest:
                    "grabbing and throwing the charm moves it (%s)" % (moved,))
         self.check(self.buttons() == before_presses, "presses on the charm do not reach the native window")
         p.glide((200, 700), steps=10)
+        process_cost.wait_for_rest(self.pendra.pid, timeout=90)
+        self.drag_cost(charm)
         process_cost.wait_for_rest(self.pendra.pid, timeout=90)
 
         p.glide(pin, steps=10)
