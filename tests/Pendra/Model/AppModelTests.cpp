@@ -115,6 +115,24 @@ TEST(AppModel, UndecodableRecordStaysOnDiskUntilTheFirstChange)
     EXPECT_TRUE(f.stored()->breeze);
 }
 
+TEST(AppModel, RecordWithANumberBeyondADoubleKeepsItsCharms)
+{
+    Fixture f;
+    f.store.setData(AppModel::settingsKey,
+                    R"({"hung":[{"uid":"A","charmID":"moon","x":0.2,"drop":1e400},)"
+                    R"({"uid":"B","charmID":"key","x":1e-400,"drop":96}],"scale":1e400,"cord":"twine"})");
+    f.open();
+    const Preferences& loaded = f.model->settings();
+    ASSERT_EQ(loaded.hung.size(), 2);
+    EXPECT_EQ(loaded.hung[0], (Hung{"A", "moon", 0.2, 420.0}));
+    EXPECT_EQ(loaded.hung[1], (Hung{"B", "key", 0.01, 96.0}));
+    EXPECT_EQ(loaded.scale, 2.2);
+    f.model->update([](Preferences& p) { p.breeze = true; });
+    ASSERT_TRUE(f.stored());
+    EXPECT_EQ(f.stored()->hung, loaded.hung);
+    EXPECT_EQ(f.stored()->cord, CordStyle::twine);
+}
+
 TEST(AppModel, UnchangedUpdateTellsOnlyObservers)
 {
     Fixture f;
