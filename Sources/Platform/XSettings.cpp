@@ -7,7 +7,6 @@
 
 #include <xcb/xcb.h>
 
-
 namespace pendra {
 
 namespace {

@@ -171,7 +171,8 @@ TEST(SettingsStore, LinksAreWrittenThroughAndStayLinks)
 TEST(SettingsStore, DamagedFileIsReplacedAndTheWriteReportsSuccess)
 {
     TempFolder folder;
-    folder.write("p.conf", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[[[=\xff\xfe]]\n=\n@ByteArray(", 40));
+    static const char damaged[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR[[[=\xff\xfe]]\n=\n@ByteArray(";
+    folder.write("p.conf", QByteArray(damaged, sizeof damaged - 1));
     SettingsStore store(folder.file("p.conf"));
     QString error;
     EXPECT_TRUE(store.setData("pendra.settings.v1", "{}", &error)) << error.toStdString();
