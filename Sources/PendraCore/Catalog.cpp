@@ -1,5 +1,7 @@
 #include "Catalog.h"
 
+#include "JsonReader.h"
+
 #include <algorithm>
 
 #include <QDir>
@@ -41,7 +43,7 @@ std::optional<Catalog> Catalog::load(const QString& folder, QString* error)
 std::optional<QList<Charm>> Catalog::decode(const QByteArray& json, QString* error)
 {
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    const QJsonDocument document = JsonReader::parse(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         if (error)
             *error = parseError.errorString();

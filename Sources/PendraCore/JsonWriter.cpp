@@ -55,11 +55,41 @@ JsonWriter& JsonWriter::key(const char* name)
 JsonWriter& JsonWriter::value(const QString& text)
 {
     separate();
-    static const char hex[] = "0123456789abcdef";
-    const QByteArray utf8 = text.toUtf8();
     m_out += '"';
+    // A surrogate without its partner has no UTF-8 form (toUtf8 would turn it
+    // into a question mark), but JSON can still carry it as an escape, and Qt
+    // reads that back into the same string.
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text[i];
+        if (!c.isSurrogate())
+            continue;
+        if (c.isHighSurrogate() && i + 1 < size && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        appendEscaped(QStringView(text).sliced(start, i - start).toUtf8());
+        appendCodeUnit(c.unicode());
+        start = i + 1;
+    }
+    appendEscaped(QStringView(text).sliced(start).toUtf8());
+    m_out += '"';
+    m_needComma = true;
+    return *this;
+}
+
+void JsonWriter::appendCodeUnit(char16_t unit)
+{
+    static const char hex[] = "0123456789abcdef";
+    m_out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        m_out += hex[(unit >> shift) & 0xf];
+}
+
+void JsonWriter::appendEscaped(const QByteArray& utf8)
+{
     for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
         switch (c) {
         case '"': m_out += "\\\""; break;
         case '\\': m_out += "\\\\"; break;
@@ -69,18 +99,12 @@ JsonWriter& JsonWriter::value(const QString& text)
         case '\b': m_out += "\\b"; break;
         case '\f': m_out += "\\f"; break;
         default:
-            if (byte < 0x20) {
-                m_out += "\\u00";
-                m_out += hex[byte >> 4];
-                m_out += hex[byte & 0xf];
-            } else {
+            if (static_cast<unsigned char>(c) < 0x20)
+                appendCodeUnit(char16_t(static_cast<unsigned char>(c)));
+            else
                 m_out += c;
-            }
         }
     }
-    m_out += '"';
-    m_needComma = true;
-    return *this;
 }
 
 JsonWriter& JsonWriter::value(double number)

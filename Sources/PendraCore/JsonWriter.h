@@ -23,6 +23,8 @@ public:
 
 private:
     void separate();
+    void appendEscaped(const QByteArray& utf8);
+    void appendCodeUnit(char16_t unit);
 
     QByteArray m_out;
     bool m_needComma = false;

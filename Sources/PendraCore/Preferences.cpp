@@ -1,6 +1,7 @@
 #include "Preferences.h"
 
 #include "Catalog.h"
+#include "JsonReader.h"
 #include "JsonWriter.h"
 
 #include <QJsonArray>
@@ -58,7 +59,7 @@ bool Preferences::*switchField(int index)
 std::optional<Preferences> Preferences::decode(const QByteArray& json)
 {
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    const QJsonDocument document = JsonReader::parse(json, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
     const QJsonObject object = document.object();

@@ -1,30 +1,25 @@
 #include "CanberraSound.h"
 
+#include "SoundRequests.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <canberra.h>
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <thread>
 
 namespace pendra {
 
 namespace {
 constexpr uint32_t soundId = 1;
-enum class Command { stop, play };
 } // namespace
 
 // Owned jointly by the sound and its thread, so the thread can finish a call
 // that blocked after the sound itself is gone.
 struct CanberraSound::Worker {
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::deque<Command> commands;
-    bool quit = false;
+    SoundRequests requests;
     QByteArray name;
 
     void run()
@@ -32,20 +27,11 @@ struct CanberraSound::Worker {
         ca_context* context = nullptr;
         if (ca_context_create(&context) != CA_SUCCESS)
             context = nullptr;
-        for (;;) {
-            Command command;
-            {
-                std::unique_lock lock(mutex);
-                wake.wait(lock, [&] { return quit || !commands.empty(); });
-                if (quit)
-                    break;
-                command = commands.front();
-                commands.pop_front();
-            }
+        while (const std::optional<SoundRequests::Request> request = requests.take()) {
             if (!context)
                 continue;
             ca_context_cancel(context, soundId);
-            if (command == Command::play)
+            if (*request == SoundRequests::Request::play)
                 ca_context_play(context, soundId, CA_PROP_EVENT_ID, name.constData(), CA_PROP_MEDIA_ROLE, "event",
                                 nullptr);
         }
@@ -86,32 +72,17 @@ CanberraSound::CanberraSound(const QString& name) : m_worker(std::make_shared<Wo
 
 CanberraSound::~CanberraSound()
 {
-    {
-        std::lock_guard lock(m_worker->mutex);
-        m_worker->quit = true;
-    }
-    m_worker->wake.notify_one();
+    m_worker->requests.close();
 }
 
 void CanberraSound::stop()
 {
-    {
-        std::lock_guard lock(m_worker->mutex);
-        m_worker->commands.push_back(Command::stop);
-    }
-    m_worker->wake.notify_one();
+    m_worker->requests.post(SoundRequests::Request::stop);
 }
 
 void CanberraSound::play()
 {
-    {
-        std::lock_guard lock(m_worker->mutex);
-        // A click that has not started yet is dropped in favour of the new one.
-        while (!m_worker->commands.empty() && m_worker->commands.back() == Command::play)
-            m_worker->commands.pop_back();
-        m_worker->commands.push_back(Command::play);
-    }
-    m_worker->wake.notify_one();
+    m_worker->requests.post(SoundRequests::Request::play);
 }
 
 } // namespace pendra

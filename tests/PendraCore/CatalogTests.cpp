@@ -8,6 +8,8 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+#include <cfloat>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -111,6 +113,19 @@ TEST(Catalog, AnyBadEntryOrBadFileFailsTheWholeLoad)
         EXPECT_FALSE(Catalog::load(folder.path(), &error)) << bytes.left(60).toStdString();
         EXPECT_FALSE(error.isEmpty()) << bytes.left(60).toStdString();
     }
+}
+
+TEST(Catalog, NumbersBeyondADoubleDoNotLoseTheCatalog)
+{
+    const QByteArray bytes = "[" + entry("a", "x", R"(,"w":1e400,"h":1e-400,"heft":-1e999)") + "," + entry("b", "x") + "]";
+    const auto charms = Catalog::decode(bytes);
+    ASSERT_TRUE(charms);
+    ASSERT_EQ(charms->size(), 2);
+    EXPECT_EQ((*charms)[0].w, DBL_MAX);
+    EXPECT_EQ((*charms)[0].h, 0.0);
+    EXPECT_EQ((*charms)[0].heft, -DBL_MAX);
+    EXPECT_EQ((*charms)[0].ratio(), DBL_MAX);
+    EXPECT_EQ((*charms)[1].id, "b");
 }
 
 TEST(Catalog, MissingFileFailsWithAReason)

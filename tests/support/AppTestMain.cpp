@@ -1,3 +1,5 @@
+#include "DiskFaults.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -9,6 +11,7 @@
 // nothing they do reaches the user's own settings or autostart entries.
 int main(int argc, char** argv)
 {
+    pendra::test::DiskFaults::prepare();
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -14,6 +14,7 @@ struct Run {
     bool crashed = false;
     QString out;
     QString err;
+    QByteArray rawOut; // standard output as bytes, for output that is no text
 };
 
 inline QProcessEnvironment quietEnvironment(const QString& configHome)
@@ -42,7 +43,8 @@ inline Run runProgram(const QString& program, const QStringList& arguments, cons
     }
     run.crashed = run.crashed || process.exitStatus() != QProcess::NormalExit;
     run.status = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.rawOut = process.readAllStandardOutput();
+    run.out = QString::fromUtf8(run.rawOut);
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }

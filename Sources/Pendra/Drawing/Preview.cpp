@@ -7,9 +7,9 @@
 #include "RailView.h"
 #include "SettingsStore.h"
 #include "Surface.h"
+#include "WholeFile.h"
 
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <charconv>
 #include <cmath>
@@ -144,15 +144,15 @@ int render(const Request& request)
         return fail(QStringLiteral("could not encode the png"));
     const QByteArray png = std::move(*encoded);
 
-    QSaveFile file(request.path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit())
-        return fail(QStringLiteral("could not write %1: %2").arg(request.path, file.errorString()));
+    QString reason;
+    if (!WholeFile::write(request.path, png, &reason, WholeFile::Mode::replaceOrWriteInPlace))
+        return fail(QStringLiteral("could not write ") + reason);
 
-    printTo(stdout, QStringLiteral("wrote %1  (%2x%3, %4 charms)\n")
-                        .arg(request.path)
-                        .arg(bitmap->width())
-                        .arg(bitmap->height())
-                        .arg(charms.size()));
+    // Joined piece by piece: arg() would read a "%1" inside the path as a
+    // place for the next number.
+    printTo(stdout, QStringLiteral("wrote ") + request.path + QStringLiteral("  (")
+                        + QString::number(bitmap->width()) + QLatin1Char('x') + QString::number(bitmap->height())
+                        + QStringLiteral(", ") + QString::number(charms.size()) + QStringLiteral(" charms)\n"));
     return 0;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QSettings>
 
+#include <functional>
+
 namespace pendra {
 
 // A store in one INI file under the user's XDG config folder.
@@ -20,12 +22,13 @@ public:
     bool setData(const QString& key, const QByteArray& value, QString* error = nullptr) override;
     bool clear(QString* error = nullptr) override;
 
-    QString path() const { return m_settings.fileName(); }
+    QString path() const { return m_path; }
 
 private:
-    bool commit(QString* error);
+    // Applies change to the file; growth is the most it can add to the file.
+    bool write(const std::function<void(QSettings&)>& change, qint64 growth, QString* error);
 
-    QSettings m_settings;
+    QString m_path;
 };
 
 } // namespace pendra

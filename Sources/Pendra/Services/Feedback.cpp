@@ -5,15 +5,52 @@
 #include "Copy.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QUrlQuery>
+
+#include <memory>
 
 namespace pendra::Feedback {
 
-bool openWithDesktop(const QUrl& url)
+void openWithDesktop(const QUrl& url, const std::function<void(bool opened)>& done)
 {
-    return QDesktopServices::openUrl(url);
+    // Qt's openUrl() counts a started xdg-open as success, even when xdg-open
+    // then finds no program for the URL; only its exit status tells.
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (program.isEmpty() || !QCoreApplication::instance()) {
+        done(QDesktopServices::openUrl(url));
+        return;
+    }
+    auto* process = new QProcess(QCoreApplication::instance());
+    auto answered = std::make_shared<bool>(false);
+    const auto answer = [done, answered](bool opened) {
+        if (*answered)
+            return;
+        *answered = true;
+        done(opened);
+    };
+    QObject::connect(process, &QProcess::finished, process, [answer, process](int code, QProcess::ExitStatus status) {
+        answer(status == QProcess::NormalExit && code == 0);
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [answer, process](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        answer(false);
+        process->deleteLater();
+    });
+    // Where the desktop has no opener of its own, xdg-open runs the program it
+    // found until that program ends; one still running after a while has
+    // taken the URL.
+    QTimer::singleShot(10000, process, [answer] { answer(true); });
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    process->start(program, {url.toString(QUrl::FullyEncoded)});
 }
 
 void copyToClipboard(const QString& text)
@@ -27,9 +64,14 @@ void copyToClipboard(const QString& text)
 void rate(const Opener& open, const Clipboard& copy)
 {
     const QUrl url(Copy::website, QUrl::StrictMode);
-    if (url.isValid() && !url.scheme().isEmpty() && open(url))
+    if (!url.isValid() || url.scheme().isEmpty()) {
+        copy(Copy::website);
         return;
-    copy(Copy::website);
+    }
+    open(url, [copy](bool opened) {
+        if (!opened)
+            copy(Copy::website);
+    });
 }
 
 QString mailText(const QString& subject, const QString& body)
@@ -55,9 +97,14 @@ void reportBug(const Opener& open, const Clipboard& copy)
     const QString subject = Copy::bugSubject(version, build);
     const QString body = Copy::bugBody(version, build, QStringLiteral(PENDRA_APP_ID), About::system(), About::model());
     const QUrl url(mailText(subject, body), QUrl::StrictMode);
-    if (url.isValid() && !url.isEmpty() && open(url))
+    if (!url.isValid() || url.isEmpty()) {
+        copy(Copy::supportEmail);
         return;
-    copy(Copy::supportEmail);
+    }
+    open(url, [copy](bool opened) {
+        if (!opened)
+            copy(Copy::supportEmail);
+    });
 }
 
 } // namespace pendra::Feedback

@@ -11,10 +11,12 @@ namespace pendra {
 // opened, the address goes to the clipboard so the user can paste it.
 namespace Feedback {
 
-using Opener = std::function<bool(const QUrl&)>;
+// Asks the desktop to open a URL and calls done, now or later, with whether a
+// program took it.
+using Opener = std::function<void(const QUrl& url, const std::function<void(bool opened)>& done)>;
 using Clipboard = std::function<void(const QString&)>;
 
-bool openWithDesktop(const QUrl& url);
+void openWithDesktop(const QUrl& url, const std::function<void(bool opened)>& done);
 void copyToClipboard(const QString& text);
 
 void rate(const Opener& open = openWithDesktop, const Clipboard& copy = copyToClipboard);

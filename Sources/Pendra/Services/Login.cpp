@@ -2,12 +2,12 @@
 
 #include "BuildInfo.h"
 #include "Copy.h"
+#include "WholeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <syslog.h>
@@ -102,13 +102,7 @@ bool change(bool on, const QString& path, const QString& program, QString* error
                 *error = QStringLiteral("%1 cannot be created").arg(folder);
             return false;
         }
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(entryText(program).toUtf8()) < 0 || !file.commit()) {
-            if (error)
-                *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-            return false;
-        }
-        return true;
+        return WholeFile::write(path, entryText(program).toUtf8(), error);
     }
     QFile file(path);
     if (!file.remove()) {

@@ -23,9 +23,6 @@ public:
 
     std::optional<int> integer(const QString& name);
 
-    // Decodes the settings blob; malformed data gives what could be read before it.
-    static QHash<QString, QVariant> parse(const QByteArray& blob);
-
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:

@@ -1,8 +1,10 @@
 #include "BuildInfo.h"
+#include "DiskFaults.h"
 #include "Preview.h"
 #include "Program.h"
 #include "TempFolder.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 
@@ -115,6 +117,63 @@ TEST_F(PreviewCommand, FailuresAndTheirStatuses)
         EXPECT_TRUE(run.out.isEmpty()) << name;
     }
     EXPECT_FALSE(QFile::exists(work.file("out.png")));
+}
+
+TEST_F(PreviewCommand, SuccessLineShowsThePathAsGiven)
+{
+    const char* paths[] = {"out%1 %2.png", "%99%L1.png", "odd $HOME ü.png"};
+    for (const char* path : paths) {
+        const test::Run run = preview({"--preview", path, "300", "100"});
+        ASSERT_EQ(run.status, 0) << path << run.err.toStdString();
+        const QString expected = "wrote " + QString::fromUtf8(path) + "  (600x200, ";
+        EXPECT_TRUE(run.out.startsWith(expected)) << path << ": " << run.out.toStdString();
+        EXPECT_TRUE(run.out.endsWith(" charms)\n")) << run.out.toStdString();
+        EXPECT_FALSE(QImage(work.file(QString::fromUtf8(path))).isNull()) << path;
+    }
+}
+
+TEST_F(PreviewCommand, WritesThroughLinksPipesAndReadOnlyFolders)
+{
+    // A link is followed and stays a link.
+    work.write("pictures/real.png", "old");
+    ASSERT_TRUE(QFile::link(work.file("pictures/real.png"), work.file("link.png")));
+    test::Run run = preview({"--preview", "link.png", "300", "100"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFileInfo(work.file("link.png")).isSymLink());
+    EXPECT_EQ(QImage(work.file("pictures/real.png")).size(), QSize(600, 200));
+
+    // Standard output, a pipe here, gets the picture and then the line.
+    run = preview({"--preview", "/dev/stdout", "300", "100"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    ASSERT_TRUE(run.rawOut.startsWith("\x89PNG\r\n")) << run.rawOut.left(20).toHex().toStdString();
+    const qsizetype line = run.rawOut.lastIndexOf("wrote /dev/stdout  (600x200, ");
+    ASSERT_GT(line, 0);
+    EXPECT_EQ(QImage::fromData(run.rawOut.left(line), "PNG").size(), QSize(600, 200));
+
+    // A file that may be written, in a folder that may not.
+    work.write("locked/out.png", "old");
+    test::ReadOnlyFolder readOnly(work.file("locked"));
+    if (!readOnly.holds())
+        GTEST_SKIP() << "this process can write to read-only folders";
+    run = preview({"--preview", "locked/out.png", "300", "100"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(QImage(work.file("locked/out.png")).size(), QSize(600, 200));
+    run = preview({"--preview", "locked/new.png", "300", "100"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.startsWith("could not write locked/new.png: ")) << run.err.toStdString();
+}
+
+TEST_F(PreviewCommand, FullDiskKeepsTheOldPicture)
+{
+    test::FullDisk disk(work.file("disk"));
+    work.write("disk/out.png", "an older picture");
+    disk.fill();
+    const test::Run run = preview({"--preview", "disk/out.png", "300", "100"});
+    EXPECT_FALSE(run.crashed);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.startsWith("could not write disk/out.png: ")) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_EQ(work.read("disk/out.png"), "an older picture");
 }
 
 TEST_F(PreviewCommand, WithoutAPathTheProgramStartsNormally)

@@ -1,5 +1,8 @@
 #include "AppModel.h"
+#include "DiskFaults.h"
 #include "MemoryStore.h"
+#include "SettingsStore.h"
+#include "TempFolder.h"
 
 #include <QSignalSpy>
 
@@ -115,6 +118,24 @@ TEST(AppModel, UndecodableRecordStaysOnDiskUntilTheFirstChange)
     EXPECT_TRUE(f.stored()->breeze);
 }
 
+TEST(AppModel, RecordWithANumberBeyondADoubleKeepsItsCharms)
+{
+    Fixture f;
+    f.store.setData(AppModel::settingsKey,
+                    R"({"hung":[{"uid":"A","charmID":"moon","x":0.2,"drop":1e400},)"
+                    R"({"uid":"B","charmID":"key","x":1e-400,"drop":96}],"scale":1e400,"cord":"twine"})");
+    f.open();
+    const Preferences& loaded = f.model->settings();
+    ASSERT_EQ(loaded.hung.size(), 2);
+    EXPECT_EQ(loaded.hung[0], (Hung{"A", "moon", 0.2, 420.0}));
+    EXPECT_EQ(loaded.hung[1], (Hung{"B", "key", 0.01, 96.0}));
+    EXPECT_EQ(loaded.scale, 2.2);
+    f.model->update([](Preferences& p) { p.breeze = true; });
+    ASSERT_TRUE(f.stored());
+    EXPECT_EQ(f.stored()->hung, loaded.hung);
+    EXPECT_EQ(f.stored()->cord, CordStyle::twine);
+}
+
 TEST(AppModel, UnchangedUpdateTellsOnlyObservers)
 {
     Fixture f;
@@ -227,6 +248,51 @@ TEST(AppModel, RefusedWriteIsRecordedAndTheRailStillFollows)
     f.store.refuseWrites(false);
     f.model->update([](Preferences& p) { p.still = false; });
     EXPECT_TRUE(f.model->storeError().isEmpty());
+}
+
+TEST(AppModel, DiskFaultsKeepTheSettingsInMemoryUntilAWriteLands)
+{
+    for (const bool fullDisk : {false, true}) {
+        test::TempFolder root;
+        const QString folder = root.file("pendra");
+        test::FullDisk disk(folder);
+        SettingsStore store(folder + "/p.conf");
+        Journal journal;
+        AppModel model(store, catalog(), [&](bool on) { journal.events << (on ? "login on" : "login off"); });
+        model.setRail(&journal);
+        model.update([](Preferences& p) { p.cord = CordStyle::twine; });
+        const QByteArray stored = root.read("pendra/p.conf");
+        ASSERT_FALSE(stored.isEmpty());
+        journal.events.clear();
+
+        // The disk fills up, or the file is pushed aside by a folder.
+        if (fullDisk)
+            disk.fill();
+        else
+            ASSERT_TRUE(QFile::rename(folder + "/p.conf", folder + "/aside") && QDir().mkdir(folder + "/p.conf"));
+        model.update([](Preferences& p) { p.breeze = true; });
+        model.hang("key");
+        model.update([](Preferences& p) { p.launchAtLogin = true; });
+        EXPECT_FALSE(model.storeError().isEmpty()) << fullDisk;
+        EXPECT_TRUE(model.settings().breeze) << fullDisk;
+        EXPECT_TRUE(model.isHanging("key")) << fullDisk;
+        EXPECT_EQ(journal.events, QStringList({"rail", "rail", "login on", "rail"})) << fullDisk;
+        if (fullDisk)
+            EXPECT_EQ(root.read("pendra/p.conf"), stored);
+        else
+            EXPECT_EQ(root.read("pendra/aside"), stored);
+
+        // Room again: the next change stores everything made in the meantime.
+        if (fullDisk)
+            disk.drain();
+        else
+            QDir().rmdir(folder + "/p.conf");
+        model.update([](Preferences& p) { p.calm = true; });
+        EXPECT_TRUE(model.storeError().isEmpty()) << fullDisk << model.storeError().toStdString();
+        const auto bytes = SettingsStore(folder + "/p.conf").data(AppModel::settingsKey);
+        ASSERT_TRUE(bytes) << fullDisk;
+        EXPECT_EQ(Preferences::decode(*bytes), model.settings()) << fullDisk;
+    }
 }
 
 TEST(AppModel, DirectAssignmentNotifiesOnlyOnChange)

@@ -1,8 +1,14 @@
 #include "Feedback.h"
 
 #include "Copy.h"
+#include "TempFolder.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QUrlQuery>
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -16,9 +22,9 @@ struct Desktop {
     QStringList copied;
     Feedback::Opener opener()
     {
-        return [this](const QUrl& url) {
+        return [this](const QUrl& url, const std::function<void(bool)>& done) {
             opened << url;
-            return opens;
+            done(opens);
         };
     }
     Feedback::Clipboard clipboard()
@@ -82,6 +88,59 @@ TEST(Feedback, ReportBugOpensAFilledMailOrCopiesTheAddress)
     desktop.opens = false;
     Feedback::reportBug(desktop.opener(), desktop.clipboard());
     EXPECT_EQ(desktop.copied, QStringList{Copy::supportEmail});
+}
+
+// The desktop's opener, played by a script that answers as xdg-open does.
+class FakeOpener {
+public:
+    explicit FakeOpener(int status) : m_path(qgetenv("PATH"))
+    {
+        m_folder.write("xdg-open", "#!/bin/sh\necho \"$1\" > \"$0.url\"\nexit " + QByteArray::number(status) + "\n");
+        QFile::setPermissions(m_folder.file("xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("PATH", m_folder.path().toLocal8Bit() + ":" + m_path);
+    }
+    ~FakeOpener() { qputenv("PATH", m_path); }
+    QString url() const { return QString::fromUtf8(m_folder.read("xdg-open.url")).trimmed(); }
+
+private:
+    test::TempFolder m_folder;
+    QByteArray m_path;
+};
+
+// Turns the event loop until the answer comes, or gives up after a long while.
+std::optional<bool> answerOf(const QUrl& url)
+{
+    std::optional<bool> answer;
+    Feedback::openWithDesktop(url, [&](bool opened) { answer = opened; });
+    QElapsedTimer waited;
+    waited.start();
+    while (!answer && waited.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return answer;
+}
+
+TEST(Feedback, DesktopOpenerBelievesOnlyXdgOpensExitStatus)
+{
+    // 0: opened; 3: no program for the URL; 4: the program failed.
+    for (const int status : {0, 3, 4}) {
+        FakeOpener xdgOpen(status);
+        const QUrl url("mailto:someone@example.org?subject=a%20b");
+        EXPECT_EQ(answerOf(url), std::optional<bool>(status == 0)) << status;
+        EXPECT_EQ(xdgOpen.url(), url.toString(QUrl::FullyEncoded)) << status;
+    }
+}
+
+TEST(Feedback, NoMailProgramPutsTheAddressOnTheClipboard)
+{
+    FakeOpener xdgOpen(3);
+    QStringList copied;
+    Feedback::reportBug(Feedback::openWithDesktop, [&](const QString& text) { copied << text; });
+    QElapsedTimer waited;
+    waited.start();
+    while (copied.isEmpty() && waited.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(copied, QStringList{Copy::supportEmail});
+    EXPECT_TRUE(xdgOpen.url().startsWith("mailto:" + Copy::supportEmail + "?subject="));
 }
 
 } // namespace

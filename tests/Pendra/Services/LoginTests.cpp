@@ -1,6 +1,12 @@
 #include "Login.h"
 
+#include "DiskFaults.h"
 #include "TempFolder.h"
+
+#include <QDir>
+
+#include <iostream>
+#include <optional>
 
 #include <QSettings>
 
@@ -88,6 +94,54 @@ TEST(Login, UnwritableFolderFailsWithAReason)
     QString error;
     EXPECT_FALSE(Login::change(true, folder.file("file/autostart/app.desktop"), "/usr/bin/pendra", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Login, UnwritableAutostartFolderFailsCleanlyAndTheNextChangeWorks)
+{
+    struct Case {
+        const char* name;
+        bool on;
+        QByteArray existing; // the entry before the change; empty for none
+        bool fullDisk;       // otherwise the folder is read-only
+    };
+    const Case cases[] = {
+        {"turning on, read-only", true, {}, false},
+        {"turning on over a hidden entry, read-only", true, "[Desktop Entry]\nHidden=true\n", false},
+        {"turning off, read-only", false, "[Desktop Entry]\nExec=x\n", false},
+        {"turning on, disk full", true, {}, true},
+        {"turning on over a hidden entry, disk full", true, "[Desktop Entry]\nHidden=true\n", true},
+    };
+    for (const Case& c : cases) {
+        TempFolder root;
+        const QString folder = root.file("autostart");
+        const QString path = folder + "/app.desktop";
+        std::optional<test::FullDisk> disk;
+        if (c.fullDisk)
+            disk.emplace(folder);
+        QDir().mkpath(folder);
+        if (!c.existing.isEmpty())
+            root.write("autostart/app.desktop", c.existing);
+        std::optional<test::ReadOnlyFolder> readOnly;
+        if (c.fullDisk) {
+            disk->fill();
+        } else if (!readOnly.emplace(folder).holds()) {
+            std::cerr << "[ skipped  ] " << c.name << ": cannot be staged here\n";
+            continue;
+        }
+        QString error;
+        EXPECT_FALSE(Login::change(c.on, path, "/usr/bin/pendra", &error)) << c.name;
+        EXPECT_TRUE(error.contains(path)) << c.name << ": " << error.toStdString();
+        EXPECT_EQ(root.read("autostart/app.desktop"), c.existing) << c.name;
+        QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(".filler");
+        EXPECT_EQ(left, c.existing.isEmpty() ? QStringList() : QStringList{"app.desktop"}) << c.name;
+
+        readOnly.reset();
+        if (disk)
+            disk->drain();
+        EXPECT_TRUE(Login::change(c.on, path, "/usr/bin/pendra", &error)) << c.name << error.toStdString();
+        EXPECT_EQ(Login::isEnabled(path), c.on) << c.name;
+    }
 }
 
 TEST(Login, ExecQuotesTheProgramAsDesktopEntriesRequire)

@@ -28,9 +28,9 @@ protected:
         , menu(model, [this] { ++studioOpened; }, [this] { ++quitCalled; })
     {
         menu.setFeedback(
-            [this](const QUrl& url) {
+            [this](const QUrl& url, const std::function<void(bool)>& done) {
                 opened << url.toString();
-                return true;
+                done(true);
             },
             [this](const QString& text) { copied << text; });
     }

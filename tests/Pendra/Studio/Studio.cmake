@@ -2,6 +2,7 @@
 pendra_test_program(pendra-studio-tests
   SOURCES
     support/AppTestMain.cpp
+    support/DiskFaults.h support/DiskFaults.cpp
     support/TempFolder.h
     Pendra/Studio/StudioTestFixture.h
     Pendra/Studio/AdaptiveGridLayoutTests.cpp
