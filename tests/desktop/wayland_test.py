@@ -248,6 +248,23 @@ class WaylandTest:
                    "dragging the pin stores x = %r (about %.4f)" % (x, expected))
         if self.scenario == "gnome":
             self.check_gnome()
+        if self.scenario == "sway":
+            self.check_going_away()
+
+    def check_going_away(self):
+        # Qt's platform was passed as an argument, so nothing Pendra starts
+        # (a browser, a mail program) inherits it.
+        with open("/proc/%d/environ" % self.pendra.pid, "rb") as f:
+            environment = f.read().split(b"\0")
+        self.check(not any(v.startswith(b"QT_QPA_PLATFORM=") for v in environment),
+                   "Pendra's environment names no Qt platform for the programs it starts")
+        compositor = self.session.processes[0]
+        os.killpg(compositor.pid, 15)
+        try:
+            status = self.pendra.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            status = None
+        self.check(status == 1, "when the compositor goes away Pendra ends, without a crash (status %s)" % status)
 
     def check_gnome(self):
         s = self.session
