@@ -135,22 +135,13 @@ class DesktopTest:
         server = [p for p in self.session.processes if p.args[0] == "Xvfb"][0]
         self.rail.glide((at[0] - 200, at[1]), at, steps=8)
         self.rail.xdo("mousedown", 1)
-        watched = [self.rail.process.pid, server.pid]
-        before = {pid: process_cost.sample(pid) for pid in watched}
-        began = time.monotonic()
-        i = 0
-        while time.monotonic() - began < seconds:
-            self.rail.xdo("mousemove", at[0] + (40 if i % 2 else -40), at[1] + 30)
-            i += 1
-            time.sleep(0.05)
-        elapsed = time.monotonic() - began
-        after = {pid: process_cost.sample(pid) for pid in watched}
+        pids = [self.rail.process.pid, server.pid]
+        share = process_cost.during(
+            pids, lambda: process_cost.wiggle(lambda x, y: self.rail.xdo("mousemove", x, y), at, seconds))
         self.rail.xdo("mouseup", 1)
         self.rail.glide(at, (at[0] - 300, at[1] + 200), steps=10)
-        tick = os.sysconf("SC_CLK_TCK")
-        share = lambda pid: 100.0 * (after[pid][0] - before[pid][0]) / tick / elapsed
         print("dragging a charm on %s: pendra %.1f %% of a core, Xvfb %.1f %%" %
-              (self.scenario, share(self.rail.process.pid), share(server.pid)), flush=True)
+              (self.scenario, share[self.rail.process.pid], share[server.pid]), flush=True)
 
     def check_rest_cost(self, others):
         took = process_cost.wait_for_rest(self.rail.process.pid)

@@ -63,3 +63,23 @@ def measure(pids, seconds=20.0):
         cpu = (ticks - before[pid][0]) / os.sysconf("SC_CLK_TCK") / elapsed
         result[pid] = (100.0 * cpu, wakeups_between(before[pid][1], switches) / elapsed)
     return result
+
+
+def during(pids, action):
+    """Share of one core each pid used while action() ran."""
+    before = {pid: sample(pid) for pid in pids}
+    began = time.monotonic()
+    action()
+    elapsed = time.monotonic() - began
+    after = {pid: sample(pid) for pid in pids}
+    return {pid: 100.0 * (after[pid][0] - before[pid][0]) / os.sysconf("SC_CLK_TCK") / elapsed for pid in pids}
+
+
+def wiggle(move, at, seconds=3.0, reach=40, pause=0.05):
+    """Moves a held pointer to and fro about a point for some seconds."""
+    began = time.monotonic()
+    i = 0
+    while time.monotonic() - began < seconds:
+        move(at[0] + (reach if i % 2 else -reach), at[1] + 30)
+        i += 1
+        time.sleep(pause)

@@ -133,23 +133,13 @@ class WaylandTest:
         p = self.session.pointer
         p.glide(charm, steps=10)
         p.down()
-        watched = [self.pendra.pid] + list(pids.values())
-        before = {pid: process_cost.sample(pid) for pid in watched}
-        began = time.monotonic()
-        i = 0
-        while time.monotonic() - began < seconds:
-            p.move(charm[0] + (40 if i % 2 else -40), charm[1] + 30)
-            i += 1
-            time.sleep(0.05)
-        elapsed = time.monotonic() - began
-        after = {pid: process_cost.sample(pid) for pid in watched}
+        share = process_cost.during([self.pendra.pid] + list(pids.values()),
+                                    lambda: process_cost.wiggle(p.move, charm, seconds))
         p.up()
         p.glide((200, 700), steps=10)
-        tick = os.sysconf("SC_CLK_TCK")
-        share = lambda pid: 100.0 * (after[pid][0] - before[pid][0]) / tick / elapsed
         print("dragging a charm on %s: pendra %.1f %% of a core, %s" % (
-            self.scenario, share(self.pendra.pid),
-            ", ".join("%s %.1f %%" % (name, share(pid)) for name, pid in pids.items())), flush=True)
+            self.scenario, share[self.pendra.pid],
+            ", ".join("%s %.1f %%" % (name, share[pid]) for name, pid in pids.items())), flush=True)
 
     def settings(self):
         return Settings(self.session.env)

@@ -1,10 +1,6 @@
 #include "WaylandHost.h"
 
-#include "CanberraSound.h"
 #include "DiscRegion.h"
-#include "ImageFile.h"
-#include "SerialPainting.h"
-#include "Surface.h"
 #include "WaylandBuffer.h"
 #include "WaylandConnection.h"
 #include "WaylandOutput.h"
@@ -12,22 +8,12 @@
 #include "WaylandPointer.h"
 
 #include <QCoreApplication>
-#include <QPainter>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 namespace pendra {
-
-namespace {
-
-int milliseconds(double seconds)
-{
-    return std::max(0, int(std::lround(seconds * 1000.0)));
-}
-
-} // namespace
 
 std::unique_ptr<WaylandHost> WaylandHost::create(const QByteArray& display)
 {
@@ -42,7 +28,6 @@ WaylandHost::WaylandHost(std::unique_ptr<WaylandConnection> connection)
     , m_panel(std::make_unique<WaylandPanel>(*m_connection))
     , m_pointer(std::make_unique<WaylandPointer>(*m_connection))
 {
-    m_clock.start();
     m_connection->attach();
     connect(m_connection.get(), &WaylandConnection::lost, this, [] {
         std::fputs("pendra: the Wayland compositor went away\n", stderr);
@@ -56,15 +41,10 @@ WaylandHost::WaylandHost(std::unique_ptr<WaylandConnection> connection)
 
     m_paintSoon.setSingleShot(true);
     m_paintSoon.setInterval(0);
-    connect(&m_paintSoon, &QTimer::timeout, this, &WaylandHost::paint);
+    connect(&m_paintSoon, &QTimer::timeout, this, &WaylandHost::paintPanel);
     m_frameTimer.setSingleShot(true);
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_frameTimer, &QTimer::timeout, this, &WaylandHost::tick);
-    m_repeat.setTimerType(Qt::CoarseTimer);
-    connect(&m_repeat, &QTimer::timeout, this, [this] {
-        if (m_repeatCallback)
-            m_repeatCallback();
-    });
 }
 
 WaylandHost::~WaylandHost()
@@ -130,16 +110,15 @@ void WaylandHost::configured()
     const bool wider = m_panel->size().width() != int(m_frame.width());
     redrawAll();
     // The compositor chose the width: the rail lays its pins out for it.
-    if (wider && m_screensCallback)
-        m_screensCallback();
+    if (wider)
+        screensChanged();
 }
 
 void WaylandHost::outputsChanged()
 {
     if (m_wanted && !m_panel->shown() && !m_connection->outputs().empty())
         orderIn();
-    if (m_screensCallback)
-        m_screensCallback();
+    screensChanged();
 }
 
 void WaylandHost::setInputRegion(const std::vector<Disc>& discs)
@@ -191,7 +170,7 @@ void WaylandHost::redrawRect(const QRectF& rect)
         m_paintSoon.start();
 }
 
-void WaylandHost::paint()
+void WaylandHost::paintPanel()
 {
     if (m_dirty.isEmpty() || !m_panel->configured())
         return;
@@ -214,7 +193,6 @@ void WaylandHost::paint()
     }
     QImage& image = m_buffers[std::size_t(*slot)]->image();
     const double density = m_panel->scale();
-    image.setDevicePixelRatio(density);
 
     // Bring the buffer up to date with what the others showed since it was
     // last used, then paint what changed now.
@@ -237,18 +215,7 @@ void WaylandHost::paint()
         keepTicking();
         return;
     }
-    const QRectF dirty(pixels.x() / density, pixels.y() / density, pixels.width() / density, pixels.height() / density);
-    SerialPainting::run([&] {
-        QPainter painter(&image);
-        painter.setClipRect(dirty);
-        Surface surface(painter, density);
-        if (m_content) {
-            m_content->paint(surface, dirty);
-        } else {
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.fillRect(dirty, Qt::transparent);
-        }
-    });
+    paint(image, m_content, pixels, density);
     damage += pixels;
     if (!m_paused)
         m_panel->requestFrame();
@@ -272,11 +239,6 @@ std::optional<Screen> WaylandHost::primaryScreen() const
     // the rail's whole world starts at its top-left corner.
     const QRectF area(QPointF(), QSizeF(output->logical().size()));
     return Screen{area, area};
-}
-
-void WaylandHost::onScreensChanged(std::function<void()> callback)
-{
-    m_screensCallback = std::move(callback);
 }
 
 QPointF WaylandHost::pointer() const
@@ -351,40 +313,9 @@ void WaylandHost::tick()
         m_frameTimer.start(milliseconds(period));
 }
 
-void WaylandHost::repeat(double interval, double tolerance, std::function<void()> callback)
-{
-    Q_UNUSED(tolerance);
-    m_repeatCallback = std::move(callback);
-    if (!m_repeatCallback) {
-        m_repeat.stop();
-        return;
-    }
-    m_repeat.start(std::max(1, milliseconds(interval)));
-}
-
-void WaylandHost::after(double delay, std::function<void()> task)
-{
-    QTimer::singleShot(milliseconds(delay), this, std::move(task));
-}
-
-double WaylandHost::mediaTime() const
-{
-    return double(m_clock.nsecsElapsed()) * 1e-9;
-}
-
-std::unique_ptr<Sound> WaylandHost::sound(const QString& name)
-{
-    return CanberraSound::create(name);
-}
-
 bool WaylandHost::reduceMotion() const
 {
     return false;
-}
-
-std::optional<QImage> WaylandHost::loadImage(const QString& path)
-{
-    return ImageFile::load(path);
 }
 
 } // namespace pendra

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "BufferRing.h"
-#include "Host.h"
+#include "DesktopHost.h"
 
-#include <QElapsedTimer>
-#include <QObject>
 #include <QRectF>
 #include <QTimer>
 
@@ -24,7 +22,7 @@ class WaylandPointer;
 // buffers that take turns, damaged only where it changed, paced by the
 // compositor's frame callbacks and taking the pointer only over the charms
 // and pins.
-class WaylandHost : public QObject, public Host {
+class WaylandHost : public DesktopHost {
     Q_OBJECT
 
 public:
@@ -46,7 +44,6 @@ public:
     double backingScale() const override;
 
     std::optional<Screen> primaryScreen() const override;
-    void onScreensChanged(std::function<void()> callback) override;
 
     QPointF pointer() const override;
     bool primaryButtonDown() const override;
@@ -57,13 +54,8 @@ public:
     bool framesPaused() const override;
     void setFrameRate(const FrameRate& rate) override;
 
-    void repeat(double interval, double tolerance, std::function<void()> callback) override;
-    void after(double delay, std::function<void()> task) override;
-    double mediaTime() const override;
 
-    std::unique_ptr<Sound> sound(const QString& name) override;
     bool reduceMotion() const override;
-    std::optional<QImage> loadImage(const QString& path) override;
 
 private:
     explicit WaylandHost(std::unique_ptr<WaylandConnection> connection);
@@ -73,7 +65,7 @@ private:
     void tick();
     // Times the next frame where no frame callback will come.
     void keepTicking();
-    void paint();
+    void paintPanel();
 
     std::unique_ptr<WaylandConnection> m_connection;
     std::unique_ptr<WaylandPanel> m_panel;
@@ -92,10 +84,6 @@ private:
     double m_lastTick = 0.0;
     QTimer m_frameTimer;
     std::function<void(double)> m_frameCallback;
-    QTimer m_repeat;
-    std::function<void()> m_repeatCallback;
-    std::function<void()> m_screensCallback;
-    QElapsedTimer m_clock;
 };
 
 } // namespace pendra

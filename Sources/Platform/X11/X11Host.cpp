@@ -1,10 +1,6 @@
 #include "X11Host.h"
 
-#include "CanberraSound.h"
 #include "FrameClock.h"
-#include "ImageFile.h"
-#include "SerialPainting.h"
-#include "Surface.h"
 #include "X11CompositorWatch.h"
 #include "X11Connection.h"
 #include "X11Cursors.h"
@@ -17,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QScreen>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -51,7 +46,6 @@ std::unique_ptr<X11Host> X11Host::create(bool xwayland)
 X11Host::X11Host(std::unique_ptr<X11Connection> x, bool xwayland)
     : m_x(std::move(x)), m_frames(new FrameClock(this)), m_xwayland(xwayland)
 {
-    m_clock.start();
     m_cursors = std::make_unique<X11Cursors>(*m_x);
     m_panel = std::make_unique<X11Panel>(*m_x, xwayland);
     // XWayland's compositor may take an input shape only when a window maps
@@ -64,7 +58,7 @@ X11Host::X11Host(std::unique_ptr<X11Connection> x, bool xwayland)
     keepOurs();
     m_compositor = std::make_unique<X11CompositorWatch>(*m_x, [this](bool present) { compositorChanged(present); });
     m_panel->setShaped(!m_compositor->present());
-    m_workArea = std::make_unique<X11WorkArea>(*m_x, [this] { screensChanged(); });
+    m_workArea = std::make_unique<X11WorkArea>(*m_x, [this] { screensMoved(); });
     m_x->flush();
     if (xcb_connection_t* qt = qtConnection())
         m_xsettings = std::make_unique<XSettings>(qt, 0);
@@ -80,22 +74,17 @@ X11Host::X11Host(std::unique_ptr<X11Connection> x, bool xwayland)
     });
     m_paintSoon.setSingleShot(true);
     m_paintSoon.setInterval(0);
-    connect(&m_paintSoon, &QTimer::timeout, this, &X11Host::paint);
-    m_repeat.setTimerType(Qt::CoarseTimer);
-    connect(&m_repeat, &QTimer::timeout, this, [this] {
-        if (m_repeatCallback)
-            m_repeatCallback();
-    });
+    connect(&m_paintSoon, &QTimer::timeout, this, &X11Host::paintPanel);
 
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen* screen) {
         watchScreen(screen);
-        screensChanged();
+        screensMoved();
     });
     connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
         watchScreen(screen);
-        screensChanged();
+        screensMoved();
     });
-    connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this](QScreen*) { screensChanged(); });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this](QScreen*) { screensMoved(); });
     for (QScreen* screen : QGuiApplication::screens())
         watchScreen(screen);
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -111,12 +100,12 @@ void X11Host::watchScreen(QScreen* screen)
 {
     if (!screen)
         return;
-    connect(screen, &QScreen::geometryChanged, this, &X11Host::screensChanged, Qt::UniqueConnection);
-    connect(screen, &QScreen::availableGeometryChanged, this, &X11Host::screensChanged, Qt::UniqueConnection);
-    connect(screen, &QScreen::physicalDotsPerInchChanged, this, &X11Host::screensChanged, Qt::UniqueConnection);
+    connect(screen, &QScreen::geometryChanged, this, &X11Host::screensMoved, Qt::UniqueConnection);
+    connect(screen, &QScreen::availableGeometryChanged, this, &X11Host::screensMoved, Qt::UniqueConnection);
+    connect(screen, &QScreen::physicalDotsPerInchChanged, this, &X11Host::screensMoved, Qt::UniqueConnection);
 }
 
-void X11Host::screensChanged()
+void X11Host::screensMoved()
 {
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         if (screen->devicePixelRatio() != m_density) {
@@ -124,8 +113,7 @@ void X11Host::screensChanged()
             placeWindows();
         }
     }
-    if (m_screensCallback)
-        m_screensCallback();
+    screensChanged();
 }
 
 void X11Host::compositorChanged(bool present)
@@ -247,7 +235,7 @@ void X11Host::redrawRect(const QRectF& rect)
         m_paintSoon.start();
 }
 
-void X11Host::paint()
+void X11Host::paintPanel()
 {
     if (m_dirty.isEmpty() || !m_panel->mapped())
         return;
@@ -259,20 +247,7 @@ void X11Host::paint()
     const QRect area = pixels.intersected(image.rect());
     if (area.isEmpty())
         return;
-    image.setDevicePixelRatio(m_density);
-    const QRectF dirty(area.x() / m_density, area.y() / m_density, area.width() / m_density,
-                       area.height() / m_density);
-    SerialPainting::run([&] {
-        QPainter painter(&image);
-        painter.setClipRect(dirty);
-        Surface surface(painter, m_density);
-        if (m_content) {
-            m_content->paint(surface, dirty);
-        } else {
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.fillRect(dirty, Qt::transparent);
-        }
-    });
+    paint(image, m_content, area, m_density);
     m_panel->present(area);
     if (m_xwayland)
         m_settle.start();
@@ -295,11 +270,6 @@ std::optional<Screen> X11Host::primaryScreen() const
     if (reserved > available.top() && reserved < available.bottom())
         available.setTop(reserved);
     return Screen{frame, available};
-}
-
-void X11Host::onScreensChanged(std::function<void()> callback)
-{
-    m_screensCallback = std::move(callback);
 }
 
 QPointF X11Host::pointer() const
@@ -338,45 +308,12 @@ void X11Host::setFrameRate(const FrameRate& rate)
     m_frames->setRate(rate.preferred);
 }
 
-void X11Host::repeat(double interval, double tolerance, std::function<void()> callback)
-{
-    // Qt's coarse timers allow about 5 % of slack, which is what a tolerance
-    // of a few milliseconds on a 30 Hz poll asks for.
-    Q_UNUSED(tolerance);
-    m_repeatCallback = std::move(callback);
-    if (!m_repeatCallback) {
-        m_repeat.stop();
-        return;
-    }
-    m_repeat.start(std::max(1, int(std::lround(interval * 1000.0))));
-}
-
-void X11Host::after(double delay, std::function<void()> task)
-{
-    QTimer::singleShot(std::max(0, int(std::lround(delay * 1000.0))), this, std::move(task));
-}
-
-double X11Host::mediaTime() const
-{
-    return double(m_clock.nsecsElapsed()) * 1e-9;
-}
-
-std::unique_ptr<Sound> X11Host::sound(const QString& name)
-{
-    return CanberraSound::create(name);
-}
-
 bool X11Host::reduceMotion() const
 {
     if (!m_xsettings)
         return false;
     const std::optional<int> animations = m_xsettings->integer(QStringLiteral("Gtk/EnableAnimations"));
     return animations && *animations == 0;
-}
-
-std::optional<QImage> X11Host::loadImage(const QString& path)
-{
-    return ImageFile::load(path);
 }
 
 } // namespace pendra

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "Host.h"
+#include "DesktopHost.h"
 
-#include <QElapsedTimer>
-#include <QObject>
 #include <QRectF>
 #include <QTimer>
 
@@ -30,7 +28,7 @@ class XSettings;
 // the charms and pins. Screens come from Qt; the frame clock and timers run
 // on Qt's event loop; the click is libcanberra's; reduced motion comes from
 // the desktop's XSETTINGS.
-class X11Host : public QObject, public Host {
+class X11Host : public DesktopHost {
     Q_OBJECT
 
 public:
@@ -54,7 +52,6 @@ public:
     double backingScale() const override;
 
     std::optional<Screen> primaryScreen() const override;
-    void onScreensChanged(std::function<void()> callback) override;
 
     QPointF pointer() const override;
     bool primaryButtonDown() const override;
@@ -65,13 +62,8 @@ public:
     bool framesPaused() const override;
     void setFrameRate(const FrameRate& rate) override;
 
-    void repeat(double interval, double tolerance, std::function<void()> callback) override;
-    void after(double delay, std::function<void()> task) override;
-    double mediaTime() const override;
 
-    std::unique_ptr<Sound> sound(const QString& name) override;
     bool reduceMotion() const override;
-    std::optional<QImage> loadImage(const QString& path) override;
 
     bool clicksPassOnlyAtRest() const override { return m_xwayland; }
 
@@ -81,14 +73,14 @@ public:
 private:
     X11Host(std::unique_ptr<X11Connection> x, bool xwayland);
     void watchScreen(QScreen* screen);
-    void screensChanged();
+    void screensMoved();
     void compositorChanged(bool present);
     // The panel's frame in root-window pixels.
     QRect pixelFrame() const;
     void placeWindows();
     void applyInputRegion();
     void keepOurs();
-    void paint();
+    void paintPanel();
 
     std::unique_ptr<X11Connection> m_x;
     std::unique_ptr<X11Cursors> m_cursors;
@@ -109,10 +101,6 @@ private:
     // Once the picture has stopped changing, XWayland's rail is put up afresh.
     QTimer m_settle;
     bool m_xwayland = false;
-    QTimer m_repeat;
-    std::function<void()> m_repeatCallback;
-    std::function<void()> m_screensCallback;
-    QElapsedTimer m_clock;
 };
 
 } // namespace pendra
