@@ -31,6 +31,19 @@ def read_rgb(path):
     return width, height, out
 
 
+def changed_in(a, b, box):
+    """How many pixels differ between two screenshots inside a box."""
+    width, _, one = a
+    _, _, two = b
+    left, top, right, bottom = box
+    count = 0
+    for y in range(top, bottom):
+        for x in range(left, right):
+            i = (y * width + x) * 3
+            count += one[i:i + 3] != two[i:i + 3]
+    return count
+
+
 def changed_box(a, b, below=0):
     """The bounding box of the pixels that differ between two screenshots,
     from row `below` down."""
@@ -177,6 +190,7 @@ class WaylandTest:
             return
         left, top, right, bottom = [v / self.scale for v in box]
         centre = (left + right) / 2
+        self.centre = centre
         print("the rail drew in %s (points)" % ((left, top, right, bottom),), flush=True)
         self.check(abs(centre - 0.62 * s.width) < 12 and abs(top - self.top) < 12,
                    "the charm hangs at x = 0.62 from the top of the screen (%.0f, %.0f)" % (centre, top))
@@ -236,10 +250,29 @@ class WaylandTest:
         expected = (pin[0] + 200) / s.width
         self.check(abs(x - expected) < 0.003 and round(x, 4) == x,
                    "dragging the pin stores x = %r (about %.4f)" % (x, expected))
+        centre = self.centre
         if self.scenario == "gnome":
             self.check_gnome()
         if self.scenario == "sway":
+            # The pin was slid; the charm hangs below its new place.
+            placed = round(self.settings().read()["hung"][0]["x"] * s.width)
+            s.pointer.glide((200, 700), steps=10)
+            self.check_output_coming_and_going(before, (placed - 60, 150, placed + 60, 340))
             self.check_going_away()
+
+    def check_output_coming_and_going(self, before, charm_box):
+        s = self.session
+        process_cost.wait_for_rest(self.pendra.pid, timeout=90)
+        s.run(["swaymsg", "output", "HEADLESS-1", "disable"])
+        time.sleep(1.0)
+        cpu, _ = process_cost.measure([self.pendra.pid], 2.0)[self.pendra.pid]
+        self.check(self.pendra.poll() is None and cpu < 1.0,
+                   "with its output gone the rail waits, neither spinning nor ending (%.1f %%)" % cpu)
+        s.run(["swaymsg", "output", "HEADLESS-1", "enable"])
+        time.sleep(1.5)
+        again = self.shot("output-back.png")
+        drawn = changed_in(before, again, charm_box)
+        self.check(drawn > 2000, "when the output comes back the rail hangs there again (%d pixels)" % drawn)
 
     def check_going_away(self):
         # Qt's platform was passed as an argument, so nothing Pendra starts
