@@ -43,6 +43,10 @@ class WaylandSession:
             "XDG_DATA_HOME": os.path.join(self.home, "data"),
             "LANG": "C.UTF-8",
         }
+        # A sanitized build's settings go to the programs started here too.
+        for name in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"):
+            if name in os.environ:
+                self.env[name] = os.environ[name]
         for folder in ("runtime", "config", "data"):
             self.make_dir(os.path.join(self.home, folder), 0o700)
         self.pointer = None
