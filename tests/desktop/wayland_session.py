@@ -28,7 +28,6 @@ class WaylandSession:
     height = 900
 
     def __init__(self, driver):
-        self.driver = driver
         self.processes = []
         self.home = tempfile.mkdtemp(prefix="pendra-wayland-")
         self.user = None
@@ -50,6 +49,27 @@ class WaylandSession:
         for folder in ("runtime", "config", "data"):
             self.make_dir(os.path.join(self.home, folder), 0o700)
         self.pointer = None
+        self.driver = self.stage(driver)
+
+    def stage(self, program, charms=None):
+        """A copy of a program (and of the charms beside it, where Pendra looks
+        for them once installed) that the session's user can run: the build
+        may lie in a folder only its owner can enter."""
+        bin_dir = os.path.join(self.home, "stage", "bin")
+        self.make_dir(os.path.dirname(bin_dir))
+        self.make_dir(bin_dir)
+        copy = os.path.join(bin_dir, os.path.basename(program))
+        shutil.copy(program, copy)
+        os.chmod(copy, 0o755)
+        if charms:
+            target = os.path.join(self.home, "stage", "share", "pendra", "Charms")
+            shutil.copytree(charms, target)
+            for root, dirs, files in os.walk(os.path.join(self.home, "stage")):
+                for name in dirs:
+                    os.chmod(os.path.join(root, name), 0o755)
+                for name in files:
+                    os.chmod(os.path.join(root, name), 0o755 if root == bin_dir else 0o644)
+        return copy
 
     # --- processes as the session's user -------------------------------------
     def make_dir(self, path, mode=0o755):
@@ -279,8 +299,9 @@ class KWinSession(WaylandSession):
         self.env.setdefault("WAYLAND_DISPLAY", "wayland-pendra")
 
     def screenshot(self, path, cursor=False):
-        self.run(["/usr/bin/python3", os.path.join(HERE, "kwin_screenshot.py"), path] +
-                 (["--cursor"] if cursor else []))
+        if not hasattr(self, "shooter"):
+            self.shooter = self.stage(os.path.join(HERE, "kwin_screenshot.py"))
+        self.run(["/usr/bin/python3", self.shooter, path] + (["--cursor"] if cursor else []))
         return path
 
 

@@ -160,6 +160,7 @@ class WaylandTest:
     def run(self):
         s = self.session
         s.start()
+        self.binary = s.stage(self.binary, self.charms)
         log = s.native_window()
         wait_for(lambda: "native" in json.dumps(s.windows()) if hasattr(s, "windows") else True, timeout=10,
                  what="the native window")
