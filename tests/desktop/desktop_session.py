@@ -73,8 +73,11 @@ class DesktopSession:
         os.makedirs(env["XDG_CONFIG_HOME"])
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
         self.env = env
+        # Without -noreset the server resets whenever its last client leaves, as each
+        # xprop probe below does, and a window manager connecting during that reset
+        # loses its connection and exits.
         self.spawn(["Xvfb", env["DISPLAY"], "-screen", "0", "%dx%dx24" % (self.width, self.height),
-                    "-nolisten", "tcp"])
+                    "-nolisten", "tcp", "-noreset"])
         wait_for(lambda: os.path.exists("/tmp/.X11-unix/X%d" % number), what="Xvfb")
         wait_for(lambda: self.run(["xprop", "-root"], check=False).returncode == 0, what="the display")
         self.openbox_log = os.path.join(self.home.name, self.wm + ".log")
