@@ -50,6 +50,7 @@ class WaylandSession:
             self.make_dir(os.path.join(self.home, folder), 0o700)
         self.pointer = None
         self.driver = self.stage(driver)
+        self.x_locks = set(glob.glob("/tmp/.X*-lock"))
 
     def stage(self, program, charms=None):
         """A copy of a program (and of the charms beside it, where Pendra looks
@@ -133,7 +134,40 @@ class WaylandSession:
                 os.killpg(process.pid, signal.SIGKILL)
                 process.wait()
         self.processes = []
+        self.remove_stale_displays()
         shutil.rmtree(self.home, ignore_errors=True)
+
+    def remove_stale_displays(self):
+        """A compositor stopped by a signal leaves its Xwayland's lock files and
+        sockets behind; those that appeared during the session and whose server
+        is gone are removed, so that runs leave /tmp as they found it."""
+        def running(pid):
+            try:
+                os.kill(pid, 0)
+                return True
+            except ProcessLookupError:
+                return False
+            except OSError:
+                return True
+
+        for lock in set(glob.glob("/tmp/.X*-lock")) - self.x_locks:
+            try:
+                with open(lock) as f:
+                    pid = int(f.read().strip())
+            except (OSError, ValueError):
+                continue
+            # Xwayland outlives its compositor by a moment.
+            deadline = time.monotonic() + 5.0
+            while running(pid) and time.monotonic() < deadline:
+                time.sleep(0.1)
+            if running(pid):
+                continue
+            number = os.path.basename(lock)[len(".X"):-len("-lock")]
+            for path in (lock, "/tmp/.X11-unix/X" + number):
+                try:
+                    os.remove(path)
+                except OSError:
+                    pass
 
     def log(self, name):
         path = os.path.join(self.home, name)
