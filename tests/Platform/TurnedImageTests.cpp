@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 namespace pendra {
 namespace {
@@ -130,6 +131,68 @@ TEST(TurnedImage, RefusesWhatItCannotDraw)
     EXPECT_FALSE(TurnedImage::canDrawInto(rgb));
     EXPECT_TRUE(TurnedImage().isNull());
     EXPECT_TRUE(TurnedImage().draw(drawn, QTransform(), QRectF(0, 0, 5, 5), drawn.rect())) << "nothing to draw";
+}
+
+// Every run length and every kind of walk, through whichever vector path the
+// machine takes, gives the bytes the per-pixel definition gives.
+TEST(SampleSpan, RunsGiveThePerPixelResultForEveryWalkAndLength)
+{
+    std::mt19937 random(11);
+    const int side = 80;
+    QImage soft(side, side, QImage::Format_ARGB32_Premultiplied);
+    QImage solid(side, side, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const int alpha = (x * 7 + y * 3) % 5 == 0 ? 0 : int(random() % 256);
+            soft.setPixel(x, y, qPremultiply(qRgba(int(random() % 256), int(random() % 256), int(random() % 256), alpha)));
+            solid.setPixel(x, y, qRgba(int(random() % 256), int(random() % 256), int(random() % 256), 255));
+        }
+    }
+    // Runs that end at the picture's right-hand edge read its last pixels.
+    struct Walk {
+        double du, dv;
+        bool toRightEdge = false;
+    } walks[] = {{1, 0},          {0.9962, 0.0872}, {0.9848, -0.1736}, {0.93, 0.37}, {0.5, 0.02},
+                 {1, 0.1249},     {-0.97, 0.2},     {0.2, 0.98},       {-0.6, -0.8}, {1.5, -0.3},
+                 {0, 1},          {0.99999, 0.14},  {1, -0.05, true},  {0.7, 0.1, true}};
+    std::vector<std::uint32_t> got(64);
+    std::vector<std::uint32_t> want(64);
+    for (const QImage* image : {&soft, &solid}) {
+        const SampleSpan::Picture picture{reinterpret_cast<const std::uint32_t*>(image->constBits()),
+                                          image->bytesPerLine() / 4, side, side};
+        const bool opaque = image == &solid;
+        for (const Walk& w : walks) {
+            for (int count = 0; count <= 41; ++count) {
+                SampleSpan::Walk walk{0, 0, std::int32_t(std::lround(w.du * 65536)), std::int32_t(std::lround(w.dv * 65536))};
+                // Start where every sample of the run stays inside, a random fraction in.
+                const auto start = [&](std::int32_t step) {
+                    const std::int32_t fraction = std::int32_t(random() % 65536);
+                    return step >= 0 ? (2 << 16) + fraction : ((side - 3) << 16) + fraction;
+                };
+                walk.u = start(walk.du);
+                if (w.toRightEdge)
+                    walk.u = ((side - 2) << 16) - walk.du * std::max(count - 1, 0) + std::int32_t(random() % 65536);
+                walk.v = start(walk.dv);
+                for (int i = 0; i < count; ++i) {
+                    const std::uint32_t below = (i % 3 == 0) ? 0 : qPremultiply(random());
+                    got[std::size_t(i)] = below;
+                    const std::int32_t u = walk.u + walk.du * i;
+                    const std::int32_t v = walk.v + walk.dv * i;
+                    const auto at = [&](int x, int y) { return std::uint32_t(image->pixel(x, y)); };
+                    const int x0 = u >> 16;
+                    const int y0 = v >> 16;
+                    const std::uint32_t colour = SampleSpan::interpolate(at(x0, y0), at(x0 + 1, y0), at(x0, y0 + 1),
+                                                                         at(x0 + 1, y0 + 1), unsigned(u >> 10) & 63,
+                                                                         unsigned(v >> 10) & 63);
+                    want[std::size_t(i)] = opaque ? colour : SampleSpan::over(colour, below);
+                }
+                SampleSpan::draw(got.data(), count, walk, picture, true, opaque);
+                for (int i = 0; i < count; ++i)
+                    ASSERT_EQ(got[std::size_t(i)], want[std::size_t(i)])
+                        << "pixel " << i << " of " << count << ", step " << w.du << "," << w.dv << (opaque ? ", opaque" : "");
+            }
+        }
+    }
 }
 
 TEST(SampleSpan, BlendsAndLaysOverLikeThePainter)

@@ -113,8 +113,12 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
     surface.translate(tip.x, tip.y);
     surface.rotate(hanging.cord.tilt());
     const double pad = found->pad;
+    // The sprite is whole device pixels, a little larger than picture and
+    // margins; drawn at its own size, one sprite pixel lands on one device
+    // pixel instead of being squeezed by that fraction.
+    const double density = m_controller->host().backingScale();
     const QRectF rect(-(size.width() * hanging.charm.hookX) - pad, -(size.height() * hanging.charm.hookY) - pad,
-                      size.width() + 2 * pad, size.height() + 2 * pad);
+                      found->image.width() / density, found->image.height() / density);
     // A turned sprite is resampled; smoothing keeps its edges clean (the
     // direct drawing always smooths).
     surface.setHighQualityInterpolation(true);
