@@ -2,6 +2,8 @@
 
 #include <QImageReader>
 
+#include <utility>
+
 namespace pendra {
 
 std::optional<QImage> ImageFile::load(const QString& path)
@@ -10,7 +12,8 @@ std::optional<QImage> ImageFile::load(const QString& path)
     QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Converted in place: a second copy of a large picture is never made.
+    return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 } // namespace pendra

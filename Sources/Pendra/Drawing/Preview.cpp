@@ -17,6 +17,10 @@
 #include <cstdio>
 #include <random>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace pendra::Preview {
 
 namespace {
@@ -26,6 +30,15 @@ void printTo(std::FILE* stream, const QString& text)
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
     std::fflush(stream);
+}
+
+// Hands memory freed so far back to the system, so that what was freed in
+// one stage does not add to the peak of the next.
+void returnFreeMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }
 
 int fail(const QString& message)
@@ -122,6 +135,8 @@ int render(const Request& request)
     // Sprites first, then the bitmap: the bitmap then never shares memory
     // with the scratch space of rendering the sprites.
     rail->view().prepareSprites(QRectF(0, 0, width, height));
+    rail->dropPictures();
+    returnFreeMemory();
 
     const double density = host.backingScale();
     const double pixelWidth = width * density;
@@ -139,6 +154,7 @@ int render(const Request& request)
 
     // The rail's pictures and sprites are not needed for the encoding.
     rail.reset();
+    returnFreeMemory();
     std::optional<QByteArray> encoded = PngEncoder::encode(*bitmap);
     if (!encoded)
         return fail(QStringLiteral("could not encode the png"));

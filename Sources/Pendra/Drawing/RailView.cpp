@@ -136,13 +136,15 @@ QString RailView::spriteKey(const QString& charmID, double scale, double density
 
 std::optional<RailView::Sprite> RailView::sprite(const Hanging& hanging, QSizeF size)
 {
-    if (!hanging.picture || !m_controller)
+    if (!m_controller)
         return std::nullopt;
     const double scale = m_controller->model().settings().scale;
     const double density = m_controller->host().backingScale();
     const QString key = spriteKey(hanging.charm.id, scale, density);
     if (auto cached = m_sprites.constFind(key); cached != m_sprites.constEnd())
         return *cached;
+    if (!hanging.picture)
+        return std::nullopt;
     std::optional<Sprite> made = renderSprite(*hanging.picture, size, scale, density);
     if (made)
         keep(key, *made);

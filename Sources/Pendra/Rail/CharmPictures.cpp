@@ -3,6 +3,8 @@
 #include "Host.h"
 #include "ParallelLoop.h"
 
+#include <utility>
+
 namespace pendra {
 
 std::optional<QImage> CharmPictures::decode(const Wanted& wanted) const
@@ -11,7 +13,7 @@ std::optional<QImage> CharmPictures::decode(const Wanted& wanted) const
     if (!picture || picture->isNull())
         return std::nullopt;
     if (picture->format() != QImage::Format_ARGB32_Premultiplied)
-        *picture = picture->convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        *picture = std::move(*picture).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (picture->size() != wanted.pixels && !wanted.pixels.isEmpty())
         *picture = picture->scaled(wanted.pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return picture;

@@ -34,6 +34,7 @@ public:
     void load(const std::vector<Wanted>& wanted);
 
     int kept() const { return int(m_pictures.size()); }
+    void clear() { m_pictures.clear(); }
 
 private:
     std::optional<QImage> decode(const Wanted& wanted) const;

@@ -81,6 +81,13 @@ void RailController::refreshPictures()
     }
 }
 
+void RailController::dropPictures()
+{
+    m_pictures.clear();
+    for (const auto& item : m_items)
+        item->picture.reset();
+}
+
 void RailController::rebuild()
 {
     QHash<QString, std::shared_ptr<Hanging>> current;

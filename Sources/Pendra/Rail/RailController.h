@@ -92,6 +92,10 @@ public:
     QRectF lastDirty() const { return m_lastDirty; }
     QPointF cursorSpeed() const { return m_cursorSpeed; }
 
+    // For a drawing made once: when its sprites are rendered, the pictures
+    // they were made from are no longer needed.
+    void dropPictures();
+
     // Seeds the draws for shimmers and swings, so a run can be repeated.
     void seed(unsigned value) { m_random.seed(value); }
 

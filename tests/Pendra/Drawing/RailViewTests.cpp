@@ -212,6 +212,26 @@ TEST_F(RailViewTest, SpritesAreRenderedOnceAndTheCacheHoldsAtMost41)
     EXPECT_EQ(view.cachedSprites(), 1) << "the 42nd sprite empties the cache";
 }
 
+TEST_F(RailViewTest, DrawingFromSpritesNeedsNoPictures)
+{
+    start({hung("A", "grey", 0.3, 150), hung("B", "hook", 0.7, 90)});
+    item(1).cord.setTilt(0.4);
+    rail->view().prepareSprites(QRectF(0, 0, 800, 600));
+    const QImage before = render();
+    rail->dropPictures();
+    EXPECT_FALSE(item(0).picture.has_value());
+    EXPECT_EQ(render(), before) << "the kept sprites draw the same rail";
+    EXPECT_EQ(rail->view().spritesRendered(), 2);
+
+    // A sprite that was never made cannot be made without its picture: the
+    // cord and pin are drawn, the charm is not.
+    host.scale = 1.5;
+    const QImage denser = render(1.5);
+    EXPECT_EQ(rail->view().spritesRendered(), 2);
+    EXPECT_EQ(at(denser, rail->centre(item(0))).alpha(), 0);
+    EXPECT_GT(at(denser, QPointF(item(0).cord.beads().front().x, RailController::pinDepth + 1)).alpha(), 0);
+}
+
 TEST_F(RailViewTest, ZeroHeightCharmIsDrawnWide)
 {
     Charm flat = charm("grey", "grey.png");
