@@ -1,6 +1,7 @@
 // Frame loop and drawing costs of the rail, with twelve charms hung.
 
 #include "AppModel.h"
+#include "InkedArea.h"
 #include "MemoryStore.h"
 #include "OffscreenHost.h"
 #include "RailController.h"
@@ -77,8 +78,9 @@ void railFrame(benchmark::State& state)
 BENCHMARK(railFrame)->Unit(benchmark::kMicrosecond);
 
 // A rail with its own bitmap, redrawn the way the window does it: on one
-// worker thread, clipped to the dirty rectangle. The first redraw renders the
-// sprites; redraws after it never do.
+// worker thread, clipped to the dirty rectangle, clearing only where the
+// picture is inked. The first redraw renders the sprites; redraws after it
+// never do.
 struct PaintedRail {
     explicit PaintedRail(double density)
         : rail(density)
@@ -94,12 +96,16 @@ struct PaintedRail {
             QPainter painter(&image);
             painter.setClipRect(dirty);
             Surface surface(painter, image.devicePixelRatio());
+            surface.setInked(&inked.of(image.size()));
             rail.rail->view().paint(surface, dirty);
+            const double density = image.devicePixelRatio();
+            inked.painted(QRectF(dirty.topLeft() * density, dirty.size() * density).toAlignedRect(), surface.drawn());
         });
     }
 
     Rail rail;
     QImage image;
+    InkedArea inked;
 };
 
 // Moves the charms one frame and redraws the given part of the rail.

@@ -70,18 +70,25 @@ std::optional<QImage> DesktopHost::loadImage(const QString& path)
     return ImageFile::load(path);
 }
 
-QRectF DesktopHost::paint(QImage& image, PanelContent* content, const QRect& pixels, double density)
+QRectF DesktopHost::paint(QImage& image, PanelContent* content, const QRect& pixels, double density, InkedArea& inked)
 {
     image.setDevicePixelRatio(density);
     const QRectF dirty(pixels.x() / density, pixels.y() / density, pixels.width() / density,
                        pixels.height() / density);
+    const QRegion& before = inked.of(image.size());
     SerialPainting::run([&] {
         QPainter painter(&image);
         painter.setClipRect(dirty);
         Surface surface(painter, density);
-        if (content) {
+        if (content && content->notesDrawnAreas()) {
+            surface.setInked(&before);
             content->paint(surface, dirty);
+            inked.painted(pixels, surface.drawn());
+        } else if (content) {
+            content->paint(surface, dirty);
+            inked.painted(pixels, QRegion(pixels));
         } else {
+            inked.painted(pixels, QRegion());
             painter.setCompositionMode(QPainter::CompositionMode_Source);
             painter.fillRect(dirty, Qt::transparent);
         }

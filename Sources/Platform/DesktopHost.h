@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Host.h"
+#include "InkedArea.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -26,9 +27,10 @@ public:
 
 protected:
     void screensChanged();
-    // Paints an area of device pixels of an image that holds the whole panel,
-    // and answers it in points.
-    static QRectF paint(QImage& image, PanelContent* content, const QRect& pixels, double density);
+    // Paints an area of device pixels of an image that holds the whole panel
+    // as last shown, and answers it in points. inked keeps count of where
+    // that picture is not transparent.
+    static QRectF paint(QImage& image, PanelContent* content, const QRect& pixels, double density, InkedArea& inked);
     static int milliseconds(double seconds);
 
 private:

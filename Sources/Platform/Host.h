@@ -51,6 +51,9 @@ class PanelContent {
 public:
     virtual ~PanelContent() = default;
     virtual void paint(Surface& surface, const QRectF& dirty) = 0;
+    // Whether paint tells the surface everywhere it may draw (noteDrawn), so
+    // that a host may clear only where the picture is not transparent.
+    virtual bool notesDrawnAreas() const { return false; }
     virtual void mouseDown(QPointF at) = 0;
     virtual void mouseDragged(QPointF to) = 0;
     // Also sent when the window system ends a press without a release, for

@@ -232,8 +232,16 @@ void Surface::clear(const QRectF& rect)
             const QRect pixels = QRect(QPoint(int(std::round(mapped.left())), int(std::round(mapped.top()))),
                                        QPoint(int(std::round(mapped.right())) - 1, int(std::round(mapped.bottom())) - 1))
                                      .intersected(*m_directClip);
-            for (int y = pixels.top(); y <= pixels.bottom(); ++y)
-                std::memset(m_bitmap->scanLine(y) + std::size_t(pixels.left()) * 4, 0, std::size_t(pixels.width()) * 4);
+            const auto clearRows = [this](const QRect& area) {
+                for (int y = area.top(); y <= area.bottom(); ++y)
+                    std::memset(m_bitmap->scanLine(y) + std::size_t(area.left()) * 4, 0, std::size_t(area.width()) * 4);
+            };
+            if (!m_inked) {
+                clearRows(pixels);
+                return;
+            }
+            for (const QRect& area : *m_inked & pixels)
+                clearRows(area);
             return;
         }
     }
@@ -241,6 +249,12 @@ void Surface::clear(const QRectF& rect)
     m_painter->setCompositionMode(QPainter::CompositionMode_Source);
     m_painter->fillRect(rect, Qt::transparent);
     m_painter->restore();
+}
+
+void Surface::noteDrawn(const QRectF& area)
+{
+    // A pixel more all round for antialiasing.
+    m_drawn += m_painter->deviceTransform().mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 void Surface::clip(const QPainterPath& path)

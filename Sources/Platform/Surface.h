@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QRegion>
 
 #include <optional>
 #include <utility>
@@ -74,6 +75,14 @@ public:
     void fillRect(const QRectF& rect);
     // Makes the rectangle fully transparent, whatever the blend mode.
     void clear(const QRectF& rect);
+    // Where the bitmap may hold anything but transparency, in device pixels,
+    // as whoever keeps the bitmap counts it: clear then leaves the rest, which
+    // is transparent already, alone. The region must outlive the surface.
+    void setInked(const QRegion* inked) { m_inked = inked; }
+    // What is about to be drawn may reach anywhere in area (points); the
+    // keeper of the bitmap reads the sum back to keep its count.
+    void noteDrawn(const QRectF& area);
+    const QRegion& drawn() const { return m_drawn; }
     void clip(const QPainterPath& path);
     void clipEllipse(const QRectF& rect);
 
@@ -117,6 +126,8 @@ private:
     QImage* m_bitmap = nullptr;
     std::optional<QRect> m_directClip;
     std::vector<Saved> m_saved;
+    const QRegion* m_inked = nullptr;
+    QRegion m_drawn;
 };
 
 } // namespace pendra

@@ -59,6 +59,27 @@ TEST(Surface, ClearsAndDrawsStraightWithinThePaintersClip)
     }
 }
 
+// Told where the bitmap is not transparent, clearing touches only those
+// pixels inside its rectangle; what it notes as drawn is in device pixels
+// with a pixel to spare.
+TEST(Surface, ClearsOnlyWhereTheBitmapIsInked)
+{
+    QImage image = filled(QSize(200, 120), 2.0);
+    const QRegion inked = QRegion(10, 10, 40, 40) + QRegion(150, 0, 50, 120);
+    {
+        QPainter painter(&image);
+        Surface surface(painter, 2.0);
+        surface.setInked(&inked);
+        surface.clear(QRectF(0, 0, 90, 60));
+        surface.noteDrawn(QRectF(10.25, 5, 20, 10));
+        EXPECT_EQ(surface.drawn(), QRegion(19, 9, 43, 22));
+    }
+    for (const QPoint p : {QPoint(10, 10), QPoint(49, 49), QPoint(150, 0), QPoint(179, 119)})
+        EXPECT_EQ(qAlpha(image.pixel(p)), 0) << "inked and inside the rectangle: " << p.x() << "," << p.y();
+    for (const QPoint p : {QPoint(9, 10), QPoint(50, 30), QPoint(100, 100), QPoint(180, 60), QPoint(120, 5)})
+        EXPECT_EQ(image.pixel(p), QColor(200, 30, 30).rgba()) << "left alone: " << p.x() << "," << p.y();
+}
+
 TEST(Surface, DrawsThroughThePainterWhereItCannotGoStraight)
 {
     QImage opaque(20, 20, QImage::Format_ARGB32_Premultiplied);

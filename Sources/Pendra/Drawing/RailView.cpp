@@ -96,8 +96,14 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
 {
     const std::vector<Bead>& beads = hanging.cord.beads();
     QVarLengthArray<QPointF, 32> points;
-    for (const Bead& bead : beads)
+    QRectF cordArea;
+    for (const Bead& bead : beads) {
         points.append(QPointF(bead.x, bead.y));
+        cordArea = cordArea.united(QRectF(bead.x - 8.0, bead.y - 8.0, 16.0, 17.0));
+    }
+    // Where the cord, its pin and (below) the turned sprite may reach, for a
+    // host that clears only where something was drawn.
+    surface.noteDrawn(cordArea);
     CordDrawer::draw(m_controller->model().settings().cord, surface, std::span(points.data(), points.size()));
 
     const QPointF pinCentre(points.front().x(), points.front().y() + 1.0);
@@ -122,6 +128,7 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
     // A turned sprite is resampled; smoothing keeps its edges clean (the
     // direct drawing always smooths).
     surface.setHighQualityInterpolation(true);
+    surface.noteDrawn(rect);
     surface.drawImage(found->image, rect);
     const double pass = m_controller->now() - hanging.shimmerAt;
     if (pass >= 0.0 && pass < shimmerSeconds)

@@ -34,6 +34,7 @@ public:
     void setController(RailController* controller) { m_controller = controller; }
 
     void paint(Surface& surface, const QRectF& dirty) override;
+    bool notesDrawnAreas() const override { return true; }
     void mouseDown(QPointF at) override;
     void mouseDragged(QPointF to) override;
     void mouseUp() override;

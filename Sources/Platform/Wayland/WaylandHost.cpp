@@ -215,7 +215,7 @@ void WaylandHost::paintPanel()
         keepTicking();
         return;
     }
-    paint(image, m_content, pixels, density);
+    paint(image, m_content, pixels, density, m_inked);
     damage += pixels;
     if (!m_paused)
         m_panel->requestFrame();

@@ -78,6 +78,7 @@ private:
     std::vector<Disc> m_discs;
     bool m_ignoresMouse = true;
     QRectF m_dirty;
+    InkedArea m_inked;
     QTimer m_paintSoon;
     bool m_paused = true;
     double m_rate = 60.0;

@@ -247,7 +247,7 @@ void X11Host::paintPanel()
     const QRect area = pixels.intersected(image.rect());
     if (area.isEmpty())
         return;
-    paint(image, m_content, area, m_density);
+    paint(image, m_content, area, m_density, m_inked);
     m_panel->present(area);
     if (m_xwayland)
         m_settle.start();

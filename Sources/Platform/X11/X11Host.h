@@ -97,6 +97,7 @@ private:
     std::vector<Disc> m_discs;
     bool m_ignoresMouse = true;
     QRectF m_dirty;
+    InkedArea m_inked;
     QTimer m_paintSoon;
     // Once the picture has stopped changing, XWayland's rail is put up afresh.
     QTimer m_settle;

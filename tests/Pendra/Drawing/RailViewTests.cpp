@@ -1,4 +1,5 @@
 #include "RailTestFixture.h"
+#include "InkedArea.h"
 #include "RailGeometry.h"
 #include "RailView.h"
 #include "Surface.h"
@@ -230,6 +231,41 @@ TEST_F(RailViewTest, DrawingFromSpritesNeedsNoPictures)
     EXPECT_EQ(rail->view().spritesRendered(), 2);
     EXPECT_EQ(at(denser, rail->centre(item(0))).alpha(), 0);
     EXPECT_GT(at(denser, QPointF(item(0).cord.beads().front().x, RailController::pinDepth + 1)).alpha(), 0);
+}
+
+// A host that clears only where its picture is inked gets the same picture as
+// one that clears everything, frame after frame of swinging charms, with
+// partial redraws between whole ones; nothing drawn ever lies outside the
+// inked area.
+TEST_F(RailViewTest, RedrawsThatClearOnlyWhereInkedMatchFreshOnes)
+{
+    start({hung("A", "grey", 0.3, 150), hung("B", "hook", 0.55, 90), hung("C", "grey", 0.8, 120)});
+    rail->swingAll(15);
+    QImage kept = *Surface::makeBitmap(1600, 1200);
+    kept.setDevicePixelRatio(2.0);
+    InkedArea inked;
+    for (int frame = 0; frame < 12; ++frame) {
+        host.runFrames(4);
+        const bool whole = frame % 3 != 1;
+        const QRectF dirty = whole ? QRectF(0, 0, 800, 600) : QRectF(100, 50, 300, 250);
+        {
+            QPainter painter(&kept);
+            painter.setClipRect(dirty);
+            Surface surface(painter, 2.0);
+            surface.setInked(&inked.of(kept.size()));
+            rail->view().paint(surface, dirty);
+            inked.painted(QRectF(dirty.topLeft() * 2, dirty.size() * 2).toAlignedRect(), surface.drawn());
+        }
+        const QRegion& now = inked.of(kept.size());
+        for (int y = 0; y < kept.height(); ++y) {
+            const QRgb* row = reinterpret_cast<const QRgb*>(kept.constScanLine(y));
+            for (int x = 0; x < kept.width(); ++x)
+                ASSERT_TRUE(qAlpha(row[x]) == 0 || now.contains(QPoint(x, y))) << "frame " << frame << " at " << x << "," << y;
+        }
+        if (whole) {
+            ASSERT_EQ(kept, render()) << "frame " << frame;
+        }
+    }
 }
 
 TEST_F(RailViewTest, ZeroHeightCharmIsDrawnWide)
