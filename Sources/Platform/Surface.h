@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CoverageRaster.h"
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -113,6 +114,8 @@ private:
     };
 
     void applyPen();
+    bool strokeStraight(const QPainterPath& path);
+    void strokeThroughPainter(const QPainterPath& path);
     void drawShadowOf(const QImage& image, const QRectF& target, double opacity);
     void findBitmap();
 
@@ -127,6 +130,7 @@ private:
     std::optional<QRect> m_directClip;
     std::vector<Saved> m_saved;
     const QRegion* m_inked = nullptr;
+    CoverageRaster m_raster;
     QRegion m_drawn;
 };
 

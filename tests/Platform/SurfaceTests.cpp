@@ -1,9 +1,12 @@
+#include "ImageCompare.h"
 #include "Surface.h"
 #include "TurnedImage.h"
 
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace pendra {
 namespace {
@@ -78,6 +81,73 @@ TEST(Surface, ClearsOnlyWhereTheBitmapIsInked)
         EXPECT_EQ(qAlpha(image.pixel(p)), 0) << "inked and inside the rectangle: " << p.x() << "," << p.y();
     for (const QPoint p : {QPoint(9, 10), QPoint(50, 30), QPoint(100, 100), QPoint(180, 60), QPoint(120, 5)})
         EXPECT_EQ(image.pixel(p), QColor(200, 30, 30).rgba()) << "left alone: " << p.x() << "," << p.y();
+}
+
+// Solid strokes filled by our own raster look as the painter draws them: a
+// cord's gentle curve, a braid's zigzag of sharp joins and a straight line, at
+// the widths the cords use and at whole and fractional densities.
+TEST(Surface, StraightStrokesLookAsThePaintersDo)
+{
+    QPainterPath cord(QPointF(60.3, 3.7));
+    for (int i = 1; i < 17; ++i) {
+        const QPointF bead(60.3 + 22 * std::sin(i * 0.27), 3.7 + i * 9.6);
+        const QPointF next(60.3 + 22 * std::sin((i + 1) * 0.27), 3.7 + (i + 1) * 9.6);
+        cord.quadTo(bead, (bead + next) / 2);
+    }
+    QPainterPath zigzag(QPointF(20, 10));
+    for (int i = 1; i < 40; ++i)
+        zigzag.lineTo(QPointF(20 + 2.5 * std::sin(0.72 * i) + (i % 2) * 0.8, 10 + i * 3.0));
+    QPainterPath line(QPointF(100.4, 20.2));
+    line.lineTo(QPointF(104.9, 150.6));
+
+    struct Case {
+        double density;
+        double width;
+        QColor colour;
+    } cases[] = {{1.0, 3.2, QColor(74, 48, 8, 128)},    {1.0, 2.1, QColor(224, 174, 46)},
+                 {1.0, 1.3, QColor(47, 28, 10, 166)},   {1.0, 5.8, QColor(51, 32, 15)},
+                 {2.0, 3.2, QColor(74, 48, 8, 128)},    {2.0, 2.1, QColor(224, 174, 46)},
+                 {2.0, 0.8, QColor(255, 243, 189, 217)}, {1.25, 3.6, QColor(92, 15, 28, 153)},
+                 {1.5, 3.4, QColor(140, 58, 42)},        {1.5, 5.4, QColor(36, 18, 7, 89)}};
+    for (const Case& c : cases) {
+        for (const QPainterPath* path : {&cord, &zigzag, &line}) {
+            const QSize pixels(int(140 * c.density), int(180 * c.density));
+            // Half the picture over opaque red, half over nothing.
+            QImage ours = filled(pixels, c.density);
+            {
+                QPainter clearing(&ours);
+                clearing.setCompositionMode(QPainter::CompositionMode_Source);
+                clearing.fillRect(QRectF(0, 0, 70, 180), Qt::transparent);
+            }
+            QImage theirs = ours.copy();
+            theirs.setDevicePixelRatio(c.density);
+            QPen pen(c.colour, c.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+            {
+                QPainter painter(&ours);
+                Surface surface(painter, c.density);
+                surface.setStrokeColor(c.colour);
+                surface.setLineWidth(c.width);
+                surface.setLineCap(Qt::RoundCap);
+                surface.setLineJoin(Qt::RoundJoin);
+                surface.strokePath(*path);
+            }
+            {
+                QPainter painter(&theirs);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.strokePath(*path, pen);
+            }
+            // Curves and round joins are flattened at slightly different
+            // points, so a few edge pixels differ, by at most a tenth; nothing
+            // may shift as a whole.
+            double total = 0;
+            for (int y = 0; y < pixels.height(); ++y)
+                for (int x = 0; x < pixels.width(); ++x)
+                    total += std::abs(qAlpha(ours.pixel(x, y)) - qAlpha(theirs.pixel(x, y)))
+                        + std::abs(qRed(ours.pixel(x, y)) - qRed(theirs.pixel(x, y)));
+            EXPECT_LE(worstDifference(ours, theirs), 25) << "density " << c.density << ", width " << c.width;
+            EXPECT_LT(total / (pixels.width() * pixels.height()), 0.04) << "density " << c.density << ", width " << c.width;
+        }
+    }
 }
 
 TEST(Surface, DrawsThroughThePainterWhereItCannotGoStraight)
