@@ -154,7 +154,8 @@ TEST(SampleSpan, RunsGiveThePerPixelResultForEveryWalkAndLength)
         bool toRightEdge = false;
     } walks[] = {{1, 0},          {0.9962, 0.0872}, {0.9848, -0.1736}, {0.93, 0.37}, {0.5, 0.02},
                  {1, 0.1249},     {-0.97, 0.2},     {0.2, 0.98},       {-0.6, -0.8}, {1.5, -0.3},
-                 {0, 1},          {0.99999, 0.14},  {1, -0.05, true},  {0.7, 0.1, true}};
+                 {0, 1},          {0.99999, 0.14},  {1, -0.05, true},  {0.7, 0.1, true},
+                 {0.906, 0.4226}, {0.9, -0.428},    {0.91, 0.415, true}};
     std::vector<std::uint32_t> got(64);
     std::vector<std::uint32_t> want(64);
     for (const QImage* image : {&soft, &solid}) {
