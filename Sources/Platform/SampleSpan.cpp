@@ -1,5 +1,7 @@
 #include "SampleSpan.h"
 
+#include "PixelArithmetic.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -32,21 +34,6 @@ inline std::uint32_t blend(std::uint32_t tl, std::uint32_t tr, std::uint32_t bl,
     return mix(mix(tl, unit - wx, tr, wx), unit - wy, mix(bl, unit - wx, br, wx), wy);
 }
 
-// Each channel times a / 255, rounded as QPainter rounds it.
-inline std::uint32_t scale(std::uint32_t x, unsigned a)
-{
-    std::uint32_t t = (x & 0xff00ffu) * a;
-    t = ((t + ((t >> 8) & 0xff00ffu) + 0x800080u) >> 8) & 0xff00ffu;
-    x = ((x >> 8) & 0xff00ffu) * a;
-    x = (x + ((x >> 8) & 0xff00ffu) + 0x800080u) & 0xff00ff00u;
-    return x | t;
-}
-
-inline std::uint32_t lay(std::uint32_t source, std::uint32_t destination)
-{
-    return source + scale(destination, 255 - (source >> 24));
-}
-
 void drawPlain(std::uint32_t* out, int count, SampleSpan::Walk walk, const SampleSpan::Picture& picture,
                bool inside, bool opaque)
 {
@@ -65,7 +52,7 @@ void drawPlain(std::uint32_t* out, int count, SampleSpan::Walk walk, const Sampl
         const std::uint32_t colour = blend(top[left], top[right], bottom[left], bottom[right],
                                            unsigned(walk.u >> fractionShift) & weightMask,
                                            unsigned(walk.v >> fractionShift) & weightMask);
-        out[i] = opaque ? colour : lay(colour, out[i]);
+        out[i] = opaque ? colour : PixelArithmetic::over(colour, out[i]);
     }
 }
 
@@ -193,7 +180,8 @@ __attribute__((target("avx2"))) inline __m256i bilinear(__m256i upperPairs, __m2
     return _mm256_srli_epi16(colour, SampleSpan::weightBits);
 }
 
-// Four pixels in 16-bit channels laid over four below, as lay does.
+// Four pixels in 16-bit channels laid over four below, as PixelArithmetic::over
+// does.
 __attribute__((target("avx2"))) inline __m256i laidOver(__m256i colour, __m256i below)
 {
     const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(colour, 0xff), 0xff);
@@ -333,7 +321,7 @@ std::uint32_t SampleSpan::interpolate(std::uint32_t topLeft, std::uint32_t topRi
 
 std::uint32_t SampleSpan::over(std::uint32_t source, std::uint32_t destination)
 {
-    return lay(source, destination);
+    return PixelArithmetic::over(source, destination);
 }
 
 } // namespace pendra

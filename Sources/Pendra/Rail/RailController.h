@@ -45,6 +45,8 @@ public:
     static constexpr double maxInterval = 0.05;
     static constexpr int pauseAfterQuietFrames = 91;
     static constexpr double pinDepth = 3.0;
+    // Pointer readings closer together than this (one 60 Hz frame) give no speed.
+    static constexpr double minimumCursorInterval = 1.0 / 60.0;
     static inline const QString clickSoundName = QStringLiteral("audio-volume-change");
 
     RailController(AppModel& model, Host& host);

@@ -206,11 +206,18 @@ void RailController::readCursorAt(QPointF p)
     if (!m_host.isVisible())
         return;
     const double t = m_host.mediaTime();
-    const double e = std::max(t - m_cursorAt, 0.001);
-    m_cursorSpeed = QPointF((p.x() - m_cursor.x()) / e * 0.016, (p.y() - m_cursor.y()) / e * 0.016);
+    // The window system's events come as well as the poll, at times only a
+    // moment apart; a speed taken over so short a time would turn a pixel's
+    // move into a flick. Such a reading changes the hover only, and the next
+    // one measures the speed over the whole time since the last.
+    const bool measured = t - m_cursorAt >= minimumCursorInterval;
     const QPointF q = m_cursor;
-    m_cursor = p;
-    m_cursorAt = t;
+    if (measured) {
+        const double e = std::max(t - m_cursorAt, 0.001);
+        m_cursorSpeed = QPointF((p.x() - m_cursor.x()) / e * 0.016, (p.y() - m_cursor.y()) / e * 0.016);
+        m_cursor = p;
+        m_cursorAt = t;
+    }
 
     if (m_holding) {
         if (m_host.primaryButtonDown())
@@ -220,8 +227,8 @@ void RailController::readCursorAt(QPointF p)
         endHold();
     }
 
-    std::optional<Over> touched = hit(p);
-    if (!touched)
+    std::optional<Over> touched = measured ? hit(p) : std::nullopt;
+    if (measured && !touched)
         touched = hit((q + p) / 2.0);
     if (touched && touched->part == Part::charm) {
         Hanging& item = *touched->item;

@@ -147,6 +147,24 @@ TEST_F(PointerTest, FlickSpacingAndSpeedThreshold)
     EXPECT_NEAR(brush(), 4.8 * 0.9, 1e-9) << "more than 0.35 s later it flicks again";
 }
 
+// An event and the poll may read the pointer a millisecond apart: a pixel's
+// move then is no flick, and the speed is taken over the whole time since the
+// last reading that counted.
+TEST_F(PointerTest, ReadingsAMomentApartGiveNoSpeed)
+{
+    startShown({hung("A", "bead", 0.25, 150)});
+    const QPointF centre = rail->centre(item(0));
+    moveRail(centre - QPointF(1, 0), 1.0);
+    const QPointF slow = rail->cursorSpeed();
+    moveRail(centre, 0.001);
+    EXPECT_EQ(tipDrift(0), 0.0) << "one pixel in a millisecond";
+    EXPECT_EQ(rail->cursorSpeed(), slow);
+    EXPECT_EQ(rail->over()->item, rail->items().front()) << "the hover follows at once";
+    moveRail(centre + QPointF(9, 0), 1.0 / 30.0 - 0.001);
+    EXPECT_NEAR(rail->cursorSpeed().x(), 10 / (1.0 / 30.0) * 0.016, 1e-6) << "ten points in 1/30 s";
+    EXPECT_GT(tipDrift(0), 0.0);
+}
+
 TEST_F(PointerTest, FastPointerThatLeftBetweenTwoEventsFlicksThroughTheMidpoint)
 {
     startShown({hung("A", "bead", 0.25, 150)});
