@@ -77,14 +77,20 @@ QRectF RailView::paintedArea(const Hanging& hanging, double scale)
 {
     // The cord and pin, and the sprite with its shadow margin turned any way
     // about the picture's centre.
-    QRectF area;
-    for (const Bead& bead : hanging.cord.beads())
-        area = area.united(QRectF(bead.x - 8.0, bead.y - 8.0, 16.0, 17.0));
+    const QRectF area = cordArea(hanging);
     const QSizeF size = RailGeometry::pictureSize(hanging.charm, scale);
     const double pad = spritePad(scale);
     const double r = std::hypot(size.width() / 2 + pad, size.height() / 2 + pad) + 1.0;
     const QPointF c = RailGeometry::centre(hanging.charm, hanging.cord, scale);
     return area.united(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r));
+}
+
+QRectF RailView::cordArea(const Hanging& hanging)
+{
+    QRectF area;
+    for (const Bead& bead : hanging.cord.beads())
+        area = area.united(QRectF(bead.x - 8.0, bead.y - 8.0, 16.0, 17.0));
+    return area;
 }
 
 double RailView::spritePad(double scale)
@@ -96,14 +102,11 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
 {
     const std::vector<Bead>& beads = hanging.cord.beads();
     QVarLengthArray<QPointF, 32> points;
-    QRectF cordArea;
-    for (const Bead& bead : beads) {
+    for (const Bead& bead : beads)
         points.append(QPointF(bead.x, bead.y));
-        cordArea = cordArea.united(QRectF(bead.x - 8.0, bead.y - 8.0, 16.0, 17.0));
-    }
     // Where the cord, its pin and (below) the turned sprite may reach, for a
     // host that clears only where something was drawn.
-    surface.noteDrawn(cordArea);
+    surface.noteDrawn(cordArea(hanging));
     CordDrawer::draw(m_controller->model().settings().cord, surface, std::span(points.data(), points.size()));
 
     const QPointF pinCentre(points.front().x(), points.front().y() + 1.0);

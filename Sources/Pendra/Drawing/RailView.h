@@ -58,6 +58,8 @@ public:
 private:
     void drawHanging(Surface& surface, const Hanging& hanging, bool pinHovered, double scale);
     void keep(const QString& key, const Sprite& sprite);
+    // Everything a hanging's cord and pin may touch.
+    static QRectF cordArea(const Hanging& hanging);
     static std::optional<Sprite> renderSprite(const QImage& picture, QSizeF size, double scale, double density);
 
     RailController* m_controller;
