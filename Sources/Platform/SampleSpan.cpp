@@ -35,7 +35,7 @@ inline std::uint32_t blend(std::uint32_t tl, std::uint32_t tr, std::uint32_t bl,
 }
 
 void drawPlain(std::uint32_t* out, int count, SampleSpan::Walk walk, const SampleSpan::Picture& picture,
-               bool inside, bool opaque)
+               bool inside)
 {
     const int w = picture.width;
     const int h = picture.height;
@@ -47,19 +47,18 @@ void drawPlain(std::uint32_t* out, int count, SampleSpan::Walk walk, const Sampl
         const std::uint32_t* top = picture.pixels + (inside ? y0 : std::clamp(y0, 0, h - 1)) * picture.stride;
         const std::uint32_t* bottom = picture.pixels + (inside ? y0 + 1 : std::clamp(y0 + 1, 0, h - 1)) * picture.stride;
         // Clear pixels leave what is there; a picture's edges mostly are.
-        if (!opaque && (top[left] | top[right] | bottom[left] | bottom[right]) == 0)
+        if ((top[left] | top[right] | bottom[left] | bottom[right]) == 0)
             continue;
         const std::uint32_t colour = blend(top[left], top[right], bottom[left], bottom[right],
                                            unsigned(walk.u >> fractionShift) & weightMask,
                                            unsigned(walk.v >> fractionShift) & weightMask);
-        out[i] = opaque ? colour : PixelArithmetic::over(colour, out[i]);
+        out[i] = PixelArithmetic::over(colour, out[i]);
     }
 }
 
 #if defined(PENDRA_SAMPLE_SIMD)
 
 // One pixel at a time in 16-bit lanes, for samples inside the picture.
-template <bool Opaque>
 void drawNarrow(std::uint32_t* out, int count, SampleSpan::Walk walk, const SampleSpan::Picture& picture)
 {
     const __m128i zero = _mm_setzero_si128();
@@ -83,13 +82,11 @@ void drawNarrow(std::uint32_t* out, int count, SampleSpan::Walk walk, const Samp
                                               SampleSpan::weightBits);
         __m128i colour = _mm_mullo_epi16(across, _mm_unpackhi_epi64(rest, weight));
         colour = _mm_srli_epi16(_mm_add_epi16(colour, _mm_srli_si128(colour, 8)), SampleSpan::weightBits);
-        if constexpr (!Opaque) {
-            const __m128i below = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(out[i])), zero);
-            const __m128i alpha = _mm_shufflelo_epi16(colour, _MM_SHUFFLE(3, 3, 3, 3));
-            __m128i t = _mm_mullo_epi16(below, _mm_sub_epi16(_mm_set1_epi16(255), alpha));
-            t = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), _mm_set1_epi16(128)), 8);
-            colour = _mm_add_epi16(colour, t);
-        }
+        const __m128i below = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(out[i])), zero);
+        const __m128i alpha = _mm_shufflelo_epi16(colour, _MM_SHUFFLE(3, 3, 3, 3));
+        __m128i t = _mm_mullo_epi16(below, _mm_sub_epi16(_mm_set1_epi16(255), alpha));
+        t = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), _mm_set1_epi16(128)), 8);
+        colour = _mm_add_epi16(colour, t);
         out[i] = std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(colour, colour)));
     }
 }
@@ -101,7 +98,6 @@ inline __m128i pairs(const std::uint32_t* first, const std::uint32_t* second)
 }
 
 // Four pixels at a time; count is a multiple of four.
-template <bool Opaque>
 __attribute__((target("avx2"))) void drawWide(std::uint32_t* out, int count, SampleSpan::Walk walk,
                                               const SampleSpan::Picture& picture)
 {
@@ -125,9 +121,14 @@ __attribute__((target("avx2"))) void drawWide(std::uint32_t* out, int count, Sam
         const std::uint32_t* p1 = picture.pixels + _mm_extract_epi32(index, 1);
         const std::uint32_t* p2 = picture.pixels + _mm_extract_epi32(index, 2);
         const std::uint32_t* p3 = picture.pixels + _mm_extract_epi32(index, 3);
-        const __m256i top = _mm256_shuffle_epi8(_mm256_set_m128i(pairs(p2, p3), pairs(p0, p1)), sideBySide);
-        const __m256i bottom = _mm256_shuffle_epi8(
-            _mm256_set_m128i(pairs(p2 + stride, p3 + stride), pairs(p0 + stride, p1 + stride)), sideBySide);
+        const __m256i topPairs = _mm256_set_m128i(pairs(p2, p3), pairs(p0, p1));
+        const __m256i bottomPairs = _mm256_set_m128i(pairs(p2 + stride, p3 + stride), pairs(p0 + stride, p1 + stride));
+        // Clear samples leave what is there.
+        const __m256i any = _mm256_or_si256(topPairs, bottomPairs);
+        if (_mm256_testz_si256(any, any))
+            continue;
+        const __m256i top = _mm256_shuffle_epi8(topPairs, sideBySide);
+        const __m256i bottom = _mm256_shuffle_epi8(bottomPairs, sideBySide);
 
         // Byte weights (64 − wx, wx) for every channel of each pixel.
         const __m128i wx = _mm_and_si128(_mm_srli_epi32(u, fractionShift), mask);
@@ -144,17 +145,15 @@ __attribute__((target("avx2"))) void drawWide(std::uint32_t* out, int count, Sam
         __m256i colour = _mm256_add_epi16(_mm256_mullo_epi16(upper, _mm256_sub_epi16(whole, down)),
                                           _mm256_mullo_epi16(lower, down));
         colour = _mm256_srli_epi16(colour, SampleSpan::weightBits);
-        if constexpr (!Opaque) {
-            // Over a clear background (the usual case) there is nothing to add.
-            const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
-            if (!_mm_testz_si128(under, under)) {
-                const __m256i below = _mm256_cvtepu8_epi16(under);
-                const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(colour, 0xff), 0xff);
-                __m256i t = _mm256_mullo_epi16(below, _mm256_sub_epi16(_mm256_set1_epi16(255), alpha));
-                t = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), _mm256_set1_epi16(128)),
-                                      8);
-                colour = _mm256_add_epi16(colour, t);
-            }
+        // Over a clear background (the usual case) there is nothing to add.
+        const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+        if (!_mm_testz_si128(under, under)) {
+            const __m256i below = _mm256_cvtepu8_epi16(under);
+            const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(colour, 0xff), 0xff);
+            __m256i t = _mm256_mullo_epi16(below, _mm256_sub_epi16(_mm256_set1_epi16(255), alpha));
+            t = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), _mm256_set1_epi16(128)),
+                                  8);
+            colour = _mm256_add_epi16(colour, t);
         }
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(colour, colour), 0x08);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm256_castsi256_si128(packed));
@@ -190,79 +189,109 @@ __attribute__((target("avx2"))) inline __m256i laidOver(__m256i colour, __m256i 
     return _mm256_add_epi16(colour, t);
 }
 
-// Eight pixels at a time for walks that run along the picture's rows: each
-// step moves right by at most one pixel and eight steps cross at most one
-// row boundary, as a charm that is upright or gently turned gives. The eight
-// samples then read from nine neighbouring pixels in each of at most three
-// rows, so those rows are loaded whole and the pixels picked out by lane,
-// instead of sixteen separate loads. Groups that do not fit go four at a
-// time. count is a multiple of eight.
-template <bool Opaque>
+// Up to eight pixels for walks that run along the picture's rows: each step
+// moves right by at most one pixel and eight steps cross at most one row
+// boundary, as a charm that is upright or gently turned gives. The samples
+// then read from nine neighbouring pixels in each of at most three rows, so
+// those rows are loaded whole and the pixels picked out by lane, instead of
+// sixteen separate loads. u and v hold the lanes' sample positions; lanes
+// past the last one repeat it, so they read nothing new, and are neither
+// read nor written in out.
+__attribute__((target("avx2"))) inline void alongRowsGroup(std::uint32_t* out, __m256i u, __m256i v, int lanes,
+                                                           const SampleSpan::Picture& picture)
+{
+    const qsizetype stride = picture.stride;
+    const int firstU = _mm256_cvtsi256_si32(u);
+    const int left = firstU >> 16;
+    // The rightmost pixel a group reads must lie inside its row.
+    if (left > picture.width - 9) {
+        alignas(32) std::int32_t us[8];
+        alignas(32) std::int32_t vs[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(us), u);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(vs), v);
+        const std::int32_t du = lanes > 1 ? us[1] - us[0] : 0;
+        const std::int32_t dv = lanes > 1 ? vs[1] - vs[0] : 0;
+        drawNarrow(out, lanes, SampleSpan::Walk{us[0], vs[0], du, dv}, picture);
+        return;
+    }
+    const __m256i rows = _mm256_srai_epi32(v, 16);
+    const int rowA = _mm256_cvtsi256_si32(rows);
+    const int rowB = _mm256_extract_epi32(rows, 7);
+    const int top = std::min(rowA, rowB);
+    const __m256i column = _mm256_sub_epi32(_mm256_srai_epi32(u, 16), _mm256_set1_epi32(left));
+    const std::uint32_t* upper = picture.pixels + top * stride + left;
+    const std::uint32_t* middle = upper + stride;
+    __m256i tl = pickedFrom(upper, column);
+    __m256i tr = pickedFrom(upper + 1, column);
+    __m256i bl = pickedFrom(middle, column);
+    __m256i br = pickedFrom(middle + 1, column);
+    if (rowA != rowB) {
+        // Lanes on the lower of the two rows read one row further down.
+        const __m256i ml = pickedFrom(middle + stride, column);
+        const __m256i mr = pickedFrom(middle + stride + 1, column);
+        const __m256i lower = _mm256_cmpgt_epi32(rows, _mm256_set1_epi32(top));
+        tl = _mm256_blendv_epi8(tl, bl, lower);
+        tr = _mm256_blendv_epi8(tr, br, lower);
+        bl = _mm256_blendv_epi8(bl, ml, lower);
+        br = _mm256_blendv_epi8(br, mr, lower);
+    }
+    // Clear samples leave what is there.
+    const __m256i any = _mm256_or_si256(_mm256_or_si256(tl, tr), _mm256_or_si256(bl, br));
+    if (_mm256_testz_si256(any, any))
+        return;
+
+    // Byte weights (64 − wx, wx) for each pixel, and wy, in 16-bit pairs.
+    const __m256i mask = _mm256_set1_epi32(int(weightMask));
+    const __m256i wx = _mm256_and_si256(_mm256_srli_epi32(u, fractionShift), mask);
+    __m256i across = _mm256_or_si256(_mm256_slli_epi32(wx, 8), _mm256_sub_epi32(_mm256_set1_epi32(int(SampleSpan::unit)), wx));
+    across = _mm256_or_si256(across, _mm256_slli_epi32(across, 16));
+    __m256i down = _mm256_and_si256(_mm256_srli_epi32(v, fractionShift), mask);
+    down = _mm256_or_si256(down, _mm256_slli_epi32(down, 16));
+    // Unpacking takes pixels 0, 1, 4, 5 (low) and 2, 3, 6, 7 (high); the
+    // final pack puts them back in order.
+    __m256i low = bilinear(_mm256_unpacklo_epi8(tl, tr), _mm256_unpacklo_epi8(bl, br),
+                           _mm256_unpacklo_epi32(across, across), _mm256_unpacklo_epi32(down, down));
+    __m256i high = bilinear(_mm256_unpackhi_epi8(tl, tr), _mm256_unpackhi_epi8(bl, br),
+                            _mm256_unpackhi_epi32(across, across), _mm256_unpackhi_epi32(down, down));
+    const __m256i keep = _mm256_cmpgt_epi32(_mm256_set1_epi32(lanes), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    auto* at = reinterpret_cast<int*>(out);
+    // Over a clear background (the usual case) there is nothing to add.
+    const __m256i under = lanes == 8 ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out))
+                                     : _mm256_maskload_epi32(at, keep);
+    if (!_mm256_testz_si256(under, under)) {
+        const __m256i zero = _mm256_setzero_si256();
+        low = laidOver(low, _mm256_unpacklo_epi8(under, zero));
+        high = laidOver(high, _mm256_unpackhi_epi8(under, zero));
+    }
+    const __m256i packed = _mm256_packus_epi16(low, high);
+    if (lanes == 8)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), packed);
+    else
+        _mm256_maskstore_epi32(at, keep, packed);
+}
+
+// Runs along the picture's rows eight pixels at a time, the last group
+// masked to what is left.
 __attribute__((target("avx2"))) void drawAlongRows(std::uint32_t* out, int count, SampleSpan::Walk walk,
                                                    const SampleSpan::Picture& picture)
 {
-    const qsizetype stride = picture.stride;
     const __m256i ramp = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     __m256i u = _mm256_add_epi32(_mm256_set1_epi32(walk.u), _mm256_mullo_epi32(ramp, _mm256_set1_epi32(walk.du)));
     __m256i v = _mm256_add_epi32(_mm256_set1_epi32(walk.v), _mm256_mullo_epi32(ramp, _mm256_set1_epi32(walk.dv)));
     const __m256i stepU = _mm256_set1_epi32(walk.du * 8);
     const __m256i stepV = _mm256_set1_epi32(walk.dv * 8);
-    const __m256i mask = _mm256_set1_epi32(int(weightMask));
-    const __m256i whole32 = _mm256_set1_epi32(int(SampleSpan::unit));
-    const __m256i zero = _mm256_setzero_si256();
-    // The rightmost pixel a group reads must lie inside its row.
-    const int lastStart = picture.width - 9;
-    for (int i = 0; i < count; i += 8, u = _mm256_add_epi32(u, stepU), v = _mm256_add_epi32(v, stepV)) {
-        const std::int32_t firstU = walk.u + walk.du * i;
-        const std::int32_t firstV = walk.v + walk.dv * i;
-        const int left = firstU >> 16;
-        const int rowA = firstV >> 16;
-        const int rowB = (firstV + walk.dv * 7) >> 16;
-        const int top = std::min(rowA, rowB);
-        if (left > lastStart) {
-            const SampleSpan::Walk rest{firstU, firstV, walk.du, walk.dv};
-            drawWide<Opaque>(out + i, 8, rest, picture);
-            continue;
-        }
-        const __m256i column = _mm256_sub_epi32(_mm256_srai_epi32(u, 16), _mm256_set1_epi32(left));
-        const std::uint32_t* upper = picture.pixels + top * stride + left;
-        const std::uint32_t* middle = upper + stride;
-        __m256i tl = pickedFrom(upper, column);
-        __m256i tr = pickedFrom(upper + 1, column);
-        __m256i bl = pickedFrom(middle, column);
-        __m256i br = pickedFrom(middle + 1, column);
-        if (rowA != rowB) {
-            // Lanes on the lower of the two rows read one row further down.
-            const __m256i ml = pickedFrom(middle + stride, column);
-            const __m256i mr = pickedFrom(middle + stride + 1, column);
-            const __m256i lower = _mm256_cmpgt_epi32(_mm256_srai_epi32(v, 16), _mm256_set1_epi32(top));
-            tl = _mm256_blendv_epi8(tl, bl, lower);
-            tr = _mm256_blendv_epi8(tr, br, lower);
-            bl = _mm256_blendv_epi8(bl, ml, lower);
-            br = _mm256_blendv_epi8(br, mr, lower);
-        }
-
-        // Byte weights (64 − wx, wx) for each pixel, and wy, in 16-bit pairs.
-        const __m256i wx = _mm256_and_si256(_mm256_srli_epi32(u, fractionShift), mask);
-        __m256i across = _mm256_or_si256(_mm256_slli_epi32(wx, 8), _mm256_sub_epi32(whole32, wx));
-        across = _mm256_or_si256(across, _mm256_slli_epi32(across, 16));
-        __m256i down = _mm256_and_si256(_mm256_srli_epi32(v, fractionShift), mask);
-        down = _mm256_or_si256(down, _mm256_slli_epi32(down, 16));
-        // Unpacking takes pixels 0, 1, 4, 5 (low) and 2, 3, 6, 7 (high); the
-        // final pack puts them back in order.
-        __m256i low = bilinear(_mm256_unpacklo_epi8(tl, tr), _mm256_unpacklo_epi8(bl, br),
-                           _mm256_unpacklo_epi32(across, across), _mm256_unpacklo_epi32(down, down));
-        __m256i high = bilinear(_mm256_unpackhi_epi8(tl, tr), _mm256_unpackhi_epi8(bl, br),
-                            _mm256_unpackhi_epi32(across, across), _mm256_unpackhi_epi32(down, down));
-        if constexpr (!Opaque) {
-            // Over a clear background (the usual case) there is nothing to add.
-            const __m256i under = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
-            if (!_mm256_testz_si256(under, under)) {
-                low = laidOver(low, _mm256_unpacklo_epi8(under, zero));
-                high = laidOver(high, _mm256_unpackhi_epi8(under, zero));
-            }
-        }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(low, high));
+    int i = 0;
+    for (; i + 8 <= count; i += 8, u = _mm256_add_epi32(u, stepU), v = _mm256_add_epi32(v, stepV))
+        alongRowsGroup(out + i, u, v, 8, picture);
+    const int rest = count - i;
+    if (rest > 0) {
+        // The lanes past the end repeat the last sample.
+        const __m256i last = _mm256_min_epi32(ramp, _mm256_set1_epi32(rest - 1));
+        const __m256i du = _mm256_mullo_epi32(last, _mm256_set1_epi32(walk.du));
+        const __m256i dv = _mm256_mullo_epi32(last, _mm256_set1_epi32(walk.dv));
+        const __m256i firstU = _mm256_set1_epi32(walk.u + walk.du * i);
+        const __m256i firstV = _mm256_set1_epi32(walk.v + walk.dv * i);
+        alongRowsGroup(out + i, _mm256_add_epi32(firstU, du), _mm256_add_epi32(firstV, dv), rest, picture);
     }
 }
 
@@ -276,41 +305,28 @@ bool hasWide()
 
 } // namespace
 
-void SampleSpan::draw(std::uint32_t* out, int count, Walk walk, const Picture& picture, bool inside, bool opaque)
+void SampleSpan::draw(std::uint32_t* out, int count, Walk walk, const Picture& picture, bool inside)
 {
 #if defined(PENDRA_SAMPLE_SIMD)
     if (inside) {
         // Steps of at most one pixel right and an eighth of a row up or down.
-        if (count >= 8 && hasWide() && walk.du >= 0 && walk.du <= 65536 && std::abs(walk.dv) * 7 < 65536) {
-            const int groups = count & ~7;
-            if (opaque)
-                drawAlongRows<true>(out, groups, walk, picture);
-            else
-                drawAlongRows<false>(out, groups, walk, picture);
-            out += groups;
-            count -= groups;
-            walk.u += walk.du * groups;
-            walk.v += walk.dv * groups;
+        if (hasWide() && walk.du >= 0 && walk.du <= 65536 && std::abs(walk.dv) * 7 < 65536) {
+            drawAlongRows(out, count, walk, picture);
+            return;
         }
         if (count >= 4 && hasWide()) {
             const int wide = count & ~3;
-            if (opaque)
-                drawWide<true>(out, wide, walk, picture);
-            else
-                drawWide<false>(out, wide, walk, picture);
+            drawWide(out, wide, walk, picture);
             out += wide;
             count -= wide;
             walk.u += walk.du * wide;
             walk.v += walk.dv * wide;
         }
-        if (opaque)
-            drawNarrow<true>(out, count, walk, picture);
-        else
-            drawNarrow<false>(out, count, walk, picture);
+        drawNarrow(out, count, walk, picture);
         return;
     }
 #endif
-    drawPlain(out, count, walk, picture, inside, opaque);
+    drawPlain(out, count, walk, picture, inside);
 }
 
 std::uint32_t SampleSpan::interpolate(std::uint32_t topLeft, std::uint32_t topRight, std::uint32_t bottomLeft,

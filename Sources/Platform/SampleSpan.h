@@ -34,9 +34,8 @@ public:
     };
 
     // Draws count pixels. inside: every sample reads pixels of the picture
-    // (none beyond its edges, which otherwise repeat). opaque: every pixel
-    // read is opaque, so the result replaces what is there.
-    static void draw(std::uint32_t* out, int count, Walk walk, const Picture& picture, bool inside, bool opaque);
+    // (none beyond its edges, which otherwise repeat).
+    static void draw(std::uint32_t* out, int count, Walk walk, const Picture& picture, bool inside);
 
     // The blend of the four pixels around a sample point, with weights wx
     // toward the right-hand pixels and wy toward the lower ones, in 64ths.

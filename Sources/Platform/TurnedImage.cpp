@@ -7,8 +7,26 @@ namespace pendra {
 
 namespace {
 
-constexpr int blockSize = 1 << TurnedImage::blockShift;
 constexpr double fixedOne = 65536.0;
+
+struct Direction {
+    double x;
+    double y;
+};
+
+// The directions the outline's sides face, evenly spread over half a turn.
+Direction direction(int k)
+{
+    static const std::array<Direction, TurnedImage::directions> all = [] {
+        std::array<Direction, TurnedImage::directions> made{};
+        for (int i = 0; i < TurnedImage::directions; ++i) {
+            const double angle = i * 3.14159265358979323846 / TurnedImage::directions;
+            made[std::size_t(i)] = Direction{std::cos(angle), std::sin(angle)};
+        }
+        return made;
+    }();
+    return all[std::size_t(k)];
+}
 
 // Narrows [from, to) to the device pixel columns x whose centres give a
 // coordinate a·(x + 0.5) + b inside [0, limit).
@@ -63,46 +81,32 @@ TurnedImage::TurnedImage(const QImage& image) : m_image(image.convertToFormat(QI
     m_height = m_image.height();
     m_picture = SampleSpan::Picture{reinterpret_cast<const std::uint32_t*>(m_image.constBits()),
                                     m_image.bytesPerLine() / qsizetype(sizeof(std::uint32_t)), m_width, m_height};
-    // Samples sit between pixels: sample position s reads pixels s − 1 and s,
-    // for s from 0 to the width. The samples of block b therefore read the
-    // pixels from b·size − 1 to b·size + size − 1, in both directions.
-    m_blocksWide = (m_width >> blockShift) + 1;
-    const int blocksHigh = (m_height >> blockShift) + 1;
-    const std::size_t blocks = std::size_t(m_blocksWide) * std::size_t(blocksHigh);
-    std::vector<std::uint8_t> inked(blocks, 0);
-    std::vector<std::uint8_t> solid(blocks, 1);
-    std::vector<std::uint8_t> rowInked(static_cast<std::size_t>(m_blocksWide));
-    std::vector<std::uint8_t> rowSolid(static_cast<std::size_t>(m_blocksWide));
+    // Each row's first and last inked pixel are all the outline needs.
     for (int y = 0; y < m_height; ++y) {
         const std::uint32_t* row = m_picture.pixels + y * m_picture.stride;
-        for (int bx = 0; bx < m_blocksWide; ++bx) {
-            const int first = std::max(0, bx * blockSize - 1);
-            const int last = std::min(m_width - 1, bx * blockSize + blockSize - 1);
-            std::uint32_t any = 0;
-            std::uint32_t all = 0xff000000u;
-            for (int x = first; x <= last; ++x) {
-                any |= row[x];
-                all &= row[x];
-            }
-            rowInked[std::size_t(bx)] = any != 0;
-            rowSolid[std::size_t(bx)] = all >= 0xff000000u;
-        }
-        // Row y is read by the samples of block (y + 1) >> shift, and also of
-        // the block above when it is that block's last row.
-        const int below = (y + 1) >> blockShift;
-        const int above = ((y + 1) & (blockSize - 1)) == 0 ? below - 1 : below;
-        for (int by = above; by <= std::min(below, blocksHigh - 1); ++by) {
-            std::uint8_t* ink = inked.data() + std::size_t(by) * std::size_t(m_blocksWide);
-            std::uint8_t* full = solid.data() + std::size_t(by) * std::size_t(m_blocksWide);
-            for (int bx = 0; bx < m_blocksWide; ++bx) {
-                ink[bx] |= rowInked[std::size_t(bx)];
-                full[bx] &= rowSolid[std::size_t(bx)];
+        int left = 0;
+        while (left < m_width && row[left] == 0)
+            ++left;
+        if (left == m_width)
+            continue;
+        int right = m_width - 1;
+        while (row[right] == 0)
+            --right;
+        for (int k = 0; k < directions; ++k) {
+            const Direction d = direction(k);
+            Reach& reach = m_reach[std::size_t(k)];
+            for (const int x : {left, right}) {
+                const double along = d.x * x + d.y * y;
+                if (reach.low > reach.high) {
+                    reach.low = along;
+                    reach.high = along;
+                } else {
+                    reach.low = std::min(reach.low, along);
+                    reach.high = std::max(reach.high, along);
+                }
             }
         }
     }
-    m_blocks.resize(blocks);
-    for (std::size_t i = 0; i < blocks; ++i)
-        m_blocks[i] = !inked[i] ? clear : solid[i] ? opaque : mixed;
 }
 
 bool TurnedImage::canDrawInto(const QImage& device)
@@ -132,12 +136,13 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
                            .toAlignedRect()
                            .intersected(clip)
                            .intersected(device.rect());
-    if (area.isEmpty())
+    if (area.isEmpty() || m_reach[0].low > m_reach[0].high)
         return true;
     const double du = back.m11();
     const double dv = back.m12();
     const std::int32_t stepU = std::int32_t(std::lround(du * fixedOne));
     const std::int32_t stepV = std::int32_t(std::lround(dv * fixedOne));
+    const Sides sides = sidesAlong(stepU, stepV);
     for (int y = area.top(); y <= area.bottom(); ++y) {
         // The centre of pixel (x, y) lies at picture coordinates
         // (du·(x + 0.5) + u0, dv·(x + 0.5) + v0); samples sit half a pixel
@@ -153,16 +158,65 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
         const int x = int(from);
         const SampleSpan::Walk walk{std::int32_t(std::lround((du * (x + 0.5) + u0 - 0.5) * fixedOne)),
                                     std::int32_t(std::lround((dv * (x + 0.5) + v0 - 0.5) * fixedOne)), stepU, stepV};
-        drawRow(reinterpret_cast<std::uint32_t*>(device.scanLine(y)) + x, int(to) - x, walk);
+        std::int64_t first = 0;
+        std::int64_t last = int(to) - x;
+        inked(sides, walk, first, last);
+        if (first < last)
+            drawRow(reinterpret_cast<std::uint32_t*>(device.scanLine(y)) + x + first, int(last - first),
+                    advanced(walk, int(first)));
     }
     return true;
 }
 
-// Draws one row of device pixels. Where every sample reads pixels of the
-// picture, the row is taken in groups of sixteen pixels; the blocks a group's
-// samples fall in tell whether it can be skipped (all clear) or simply
-// overwritten (all opaque), and neighbouring groups of one kind are drawn as
-// one run. Near the picture's edges pixels are drawn one by one.
+TurnedImage::Sides TurnedImage::sidesAlong(std::int32_t du, std::int32_t dv) const
+{
+    Sides sides;
+    for (int k = 0; k < directions; ++k) {
+        const Reach& reach = m_reach[std::size_t(k)];
+        const Direction d = direction(k);
+        // A sample reads the pixels less than one pixel from it along each
+        // axis, so it can only see ink within that reach of the outline.
+        const double slack = std::abs(d.x) + std::abs(d.y) + 1e-6;
+        const double step = (d.x * du + d.y * dv) / fixedOne;
+        Side& side = sides[std::size_t(k)];
+        side.x = d.x / fixedOne;
+        side.y = d.y / fixedOne;
+        if (std::abs(step) < 1e-9) {
+            // Along the side: every step is in or none is.
+            side.perStep = 0.0;
+            side.low = reach.low - slack;
+            side.high = reach.high + slack;
+        } else {
+            side.perStep = 1.0 / step;
+            side.low = (step > 0 ? reach.low - slack : reach.high + slack);
+            side.high = (step > 0 ? reach.high + slack : reach.low - slack);
+        }
+    }
+    return sides;
+}
+
+void TurnedImage::inked(const Sides& sides, SampleSpan::Walk walk, std::int64_t& first, std::int64_t& last)
+{
+    for (const Side& side : sides) {
+        const double at = side.x * walk.u + side.y * walk.v;
+        if (side.perStep == 0.0) {
+            if (at < side.low || at > side.high)
+                last = first;
+            continue;
+        }
+        // The steps from (low − at) / step to (high − at) / step, a step of
+        // leeway either side covering rounding and truncation toward zero.
+        const double from = (side.low - at) * side.perStep;
+        const double to = (side.high - at) * side.perStep;
+        if (from > double(first) + 1.0)
+            first = std::int64_t(from) - 1;
+        if (to < double(last) - 2.0)
+            last = std::int64_t(to) + 2;
+    }
+}
+
+// Draws one row of device pixels: the steps whose samples may read ink, with
+// those near the picture's edges (which repeat) drawn one by one.
 void TurnedImage::drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk) const
 {
     std::int64_t first = 0;
@@ -170,45 +224,14 @@ void TurnedImage::drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk) 
     within(walk.u, walk.du, 0, std::int64_t(m_width - 1) << 16, first, last);
     within(walk.v, walk.dv, 0, std::int64_t(m_height - 1) << 16, first, last);
     if (first >= last) {
-        SampleSpan::draw(row, count, walk, m_picture, false, false);
+        SampleSpan::draw(row, count, walk, m_picture, false);
         return;
     }
-    SampleSpan::draw(row, int(first), walk, m_picture, false, false);
-    SampleSpan::draw(row + last, int(count - last), advanced(walk, int(last)), m_picture, false, false);
-
-    constexpr int group = 16;
-    // A group's samples then span at most two blocks along each axis.
-    if (std::abs(walk.du) * (group - 1) > blockSize * 65536 || std::abs(walk.dv) * (group - 1) > blockSize * 65536) {
-        SampleSpan::draw(row + first, int(last - first), advanced(walk, int(first)), m_picture, true, false);
-        return;
-    }
-    const auto kindAt = [this](std::int32_t u0, std::int32_t v0, std::int32_t u1, std::int32_t v1) {
-        const std::size_t left = std::size_t(((u0 >> 16) + 1) >> blockShift);
-        const std::size_t right = std::size_t(((u1 >> 16) + 1) >> blockShift);
-        const std::size_t top = std::size_t(((v0 >> 16) + 1) >> blockShift) * std::size_t(m_blocksWide);
-        const std::size_t bottom = std::size_t(((v1 >> 16) + 1) >> blockShift) * std::size_t(m_blocksWide);
-        // Clear and opaque are separate bits: a group is only what all its blocks are.
-        return Block(m_blocks[top + left] & m_blocks[top + right] & m_blocks[bottom + left] & m_blocks[bottom + right]);
-    };
-    const SampleSpan::Walk inner = advanced(walk, int(first));
-    const int length = int(last - first);
-    row += first;
-    int start = 0;
-    Block pending = clear;
-    std::int32_t u = inner.u;
-    std::int32_t v = inner.v;
-    for (int at = 0; at < length; at += group, u += inner.du * group, v += inner.dv * group) {
-        const int span = std::min(group, length - at) - 1;
-        const Block kind = kindAt(u, v, u + inner.du * span, v + inner.dv * span);
-        if (kind != pending) {
-            if (pending != clear)
-                SampleSpan::draw(row + start, at - start, advanced(inner, start), m_picture, true, pending == opaque);
-            pending = kind;
-            start = at;
-        }
-    }
-    if (pending != clear)
-        SampleSpan::draw(row + start, length - start, advanced(inner, start), m_picture, true, pending == opaque);
+    if (first > 0)
+        SampleSpan::draw(row, int(first), walk, m_picture, false);
+    if (last < count)
+        SampleSpan::draw(row + last, int(count - last), advanced(walk, int(last)), m_picture, false);
+    SampleSpan::draw(row + first, int(last - first), advanced(walk, int(first)), m_picture, true);
 }
 
 } // namespace pendra

@@ -6,15 +6,16 @@
 #include <QRect>
 #include <QTransform>
 
+#include <array>
 #include <cstdint>
-#include <vector>
 
 namespace pendra {
 
 // A premultiplied picture made to be drawn many times, turned, moved and
-// smoothly resampled, straight into a premultiplied bitmap. It remembers
-// which blocks of it are fully transparent, so drawing skips them: a charm's
-// sprite is mostly clear margin and shadow fringe.
+// smoothly resampled, straight into a premultiplied bitmap. It remembers a
+// convex outline around its inked pixels, so each row drawn starts and ends
+// where ink can be: a charm's sprite has wide clear margins for its shadow,
+// and turned, its corners sweep a lot of empty rows.
 //
 // Sampling follows QPainter's smooth transformed drawing: every device pixel
 // whose centre falls inside the drawn rectangle takes the bilinear blend of the
@@ -38,21 +39,40 @@ public:
     // perspective or a degenerate one): then nothing was drawn.
     bool draw(QImage& device, const QTransform& toDevice, const QRectF& target, const QRect& clip) const;
 
-    static constexpr int blockShift = 4;
+    // The outline has a side across each of this many directions.
+    static constexpr int directions = 8;
 
 private:
-    // What every pixel that the samples of a block may read has in common;
-    // the bits combine with and.
-    enum Block : std::uint8_t { mixed = 0, clear = 1, opaque = 2 };
+    // How far the inked pixels reach along one direction.
+    struct Reach {
+        double low = 0.0;
+        double high = -1.0;
+    };
 
+    // A side of the outline as seen by walks of one step: from a walk's first
+    // sample (u, v), in 16.16 fixed point, the steps up to the side are those
+    // before (low − x·u − y·v) · perStep, and those past it are those after
+    // (high − x·u − y·v) · perStep. perStep is 0 for walks along the side,
+    // which are either within low and high or not at all.
+    struct Side {
+        double x = 0.0;
+        double y = 0.0;
+        double low = 0.0;
+        double high = 0.0;
+        double perStep = 0.0;
+    };
+    using Sides = std::array<Side, directions>;
+
+    Sides sidesAlong(std::int32_t du, std::int32_t dv) const;
+    // Narrows [first, last) to the steps whose samples may read ink.
+    static void inked(const Sides& sides, SampleSpan::Walk walk, std::int64_t& first, std::int64_t& last);
     void drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk) const;
 
     QImage m_image;
     SampleSpan::Picture m_picture;
     int m_width = 0;
     int m_height = 0;
-    std::vector<Block> m_blocks;
-    int m_blocksWide = 0;
+    std::array<Reach, directions> m_reach;
 };
 
 } // namespace pendra
