@@ -92,6 +92,7 @@ TurnedImage::TurnedImage(const QImage& image) : m_image(image.convertToFormat(QI
         int right = m_width - 1;
         while (row[right] == 0)
             --right;
+        m_inkedBounds |= QRect(left, y, right - left + 1, 1);
         for (int k = 0; k < directions; ++k) {
             const Direction d = direction(k);
             Reach& reach = m_reach[std::size_t(k)];

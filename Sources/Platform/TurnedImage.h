@@ -30,6 +30,10 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
     const QImage& image() const { return m_image; }
+    // The picture pixels that are not fully transparent, as a bounding
+    // rectangle; empty when none are. Drawing touches only device pixels
+    // whose samples lie within a pixel of it.
+    QRect inkedBounds() const { return m_inkedBounds; }
 
     // Whether draw can paint into this bitmap.
     static bool canDrawInto(const QImage& device);
@@ -73,6 +77,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     std::array<Reach, directions> m_reach;
+    QRect m_inkedBounds;
 };
 
 } // namespace pendra

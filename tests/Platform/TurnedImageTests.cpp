@@ -124,6 +124,10 @@ TEST(TurnedImage, LonePixelsAnywhereAreDrawnAtEveryTurn)
         for (const QPoint& at : c.inked)
             picture.setPixel(at, qRgba(200, 120, 40, 255));
         const TurnedImage turned(picture);
+        QRect bounds;
+        for (const QPoint& at : c.inked)
+            bounds |= QRect(at, QSize(1, 1));
+        EXPECT_EQ(turned.inkedBounds(), bounds) << c.name;
         for (double degrees = -180; degrees < 180; degrees += 11.25) {
             for (const double scale : {0.7, 1.0, 2.3}) {
                 QImage background(160, 160, QImage::Format_ARGB32_Premultiplied);
@@ -148,6 +152,7 @@ TEST(TurnedImage, LonePixelsAnywhereAreDrawnAtEveryTurn)
     clear.fill(Qt::transparent);
     ASSERT_TRUE(TurnedImage(clear).draw(drawn, QTransform::fromTranslate(3.5, 2.25), QRectF(0, 0, 8, 8), drawn.rect()));
     EXPECT_EQ(drawn.pixel(7, 6), 0x12345678u) << "a clear picture leaves what is there";
+    EXPECT_TRUE(TurnedImage(clear).inkedBounds().isEmpty());
 }
 
 TEST(TurnedImage, UnturnedWholePixelDrawingCopiesThePictureExactly)

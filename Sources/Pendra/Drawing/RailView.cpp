@@ -131,7 +131,10 @@ void RailView::drawHanging(Surface& surface, const Hanging& hanging, bool pinHov
     // A turned sprite is resampled; smoothing keeps its edges clean (the
     // direct drawing always smooths).
     surface.setHighQualityInterpolation(true);
-    surface.noteDrawn(rect);
+    // Only the sprite's inked part can show, smoothing reaching a pixel past it.
+    const QRect ink = found->image.inkedBounds().adjusted(-1, -1, 1, 1);
+    surface.noteDrawn(QRectF(rect.x() + ink.x() / density, rect.y() + ink.y() / density, ink.width() / density,
+                             ink.height() / density));
     surface.drawImage(found->image, rect);
     const double pass = m_controller->now() - hanging.shimmerAt;
     if (pass >= 0.0 && pass < shimmerSeconds)
