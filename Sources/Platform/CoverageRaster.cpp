@@ -121,6 +121,9 @@ void CoverageRaster::fill(QImage& bitmap, QRgb colour)
     const int offset = area.left() - m_clip.left();
     const int width = area.width();
 
+    // One look at the bitmap's memory, rather than one per row.
+    uchar* const bits = bitmap.bits();
+    const qsizetype bytesPerLine = bitmap.bytesPerLine();
     m_active.clear();
     std::size_t next = 0;
     for (int y = firstRow; y <= lastRow; ++y) {
@@ -167,7 +170,7 @@ void CoverageRaster::fill(QImage& bitmap, QRgb colour)
         m_active.resize(kept);
         if (highCell < 0)
             continue;
-        auto* out = reinterpret_cast<std::uint32_t*>(bitmap.scanLine(y)) + area.left() - offset;
+        auto* out = reinterpret_cast<std::uint32_t*>(bits + y * bytesPerLine) + area.left() - offset;
         float sum = 0.0f;
         for (int c = lowCell; c <= highCell; ++c) {
             sum += cells[c];

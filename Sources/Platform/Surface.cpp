@@ -241,9 +241,11 @@ void Surface::clear(const QRectF& rect)
             const QRect pixels = QRect(QPoint(int(std::round(mapped.left())), int(std::round(mapped.top()))),
                                        QPoint(int(std::round(mapped.right())) - 1, int(std::round(mapped.bottom())) - 1))
                                      .intersected(*m_directClip);
-            const auto clearRows = [this](const QRect& area) {
+            uchar* const bits = m_bitmap->bits();
+            const qsizetype bytesPerLine = m_bitmap->bytesPerLine();
+            const auto clearRows = [bits, bytesPerLine](const QRect& area) {
                 for (int y = area.top(); y <= area.bottom(); ++y)
-                    std::memset(m_bitmap->scanLine(y) + std::size_t(area.left()) * 4, 0, std::size_t(area.width()) * 4);
+                    std::memset(bits + y * bytesPerLine + std::size_t(area.left()) * 4, 0, std::size_t(area.width()) * 4);
             };
             if (!m_inked) {
                 clearRows(pixels);

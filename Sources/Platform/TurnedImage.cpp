@@ -144,6 +144,9 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
     const std::int32_t stepU = std::int32_t(std::lround(du * fixedOne));
     const std::int32_t stepV = std::int32_t(std::lround(dv * fixedOne));
     const Sides sides = sidesAlong(stepU, stepV);
+    // One look at the bitmap's memory, rather than one per row.
+    uchar* const bits = device.bits();
+    const qsizetype bytesPerLine = device.bytesPerLine();
     for (int y = area.top(); y <= area.bottom(); ++y) {
         // The centre of pixel (x, y) lies at picture coordinates
         // (du·(x + 0.5) + u0, dv·(x + 0.5) + v0); samples sit half a pixel
@@ -163,7 +166,7 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
         std::int64_t last = int(to) - x;
         inked(sides, walk, first, last);
         if (first < last)
-            drawRow(reinterpret_cast<std::uint32_t*>(device.scanLine(y)) + x + first, int(last - first),
+            drawRow(reinterpret_cast<std::uint32_t*>(bits + y * bytesPerLine) + x + first, int(last - first),
                     advanced(walk, int(first)));
     }
     return true;
