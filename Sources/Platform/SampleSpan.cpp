@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define PENDRA_SAMPLE_SIMD 1
@@ -253,21 +254,28 @@ __attribute__((target("avx2"))) inline void alongRowsGroup(std::uint32_t* out, _
                            _mm256_unpacklo_epi32(across, across), _mm256_unpacklo_epi32(down, down));
     __m256i high = bilinear(_mm256_unpackhi_epi8(tl, tr), _mm256_unpackhi_epi8(bl, br),
                             _mm256_unpackhi_epi32(across, across), _mm256_unpackhi_epi32(down, down));
-    const __m256i keep = _mm256_cmpgt_epi32(_mm256_set1_epi32(lanes), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-    auto* at = reinterpret_cast<int*>(out);
+    // A short last group goes through a buffer: masked loads and stores are
+    // far slower on some processors than the copies.
+    alignas(32) std::uint32_t part[8];
+    if (lanes < 8) {
+        std::memset(part, 0, sizeof part);
+        std::memcpy(part, out, std::size_t(lanes) * sizeof(std::uint32_t));
+    }
+    const std::uint32_t* below = lanes == 8 ? out : part;
     // Over a clear background (the usual case) there is nothing to add.
-    const __m256i under = lanes == 8 ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out))
-                                     : _mm256_maskload_epi32(at, keep);
+    const __m256i under = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(below));
     if (!_mm256_testz_si256(under, under)) {
         const __m256i zero = _mm256_setzero_si256();
         low = laidOver(low, _mm256_unpacklo_epi8(under, zero));
         high = laidOver(high, _mm256_unpackhi_epi8(under, zero));
     }
     const __m256i packed = _mm256_packus_epi16(low, high);
-    if (lanes == 8)
+    if (lanes == 8) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), packed);
-    else
-        _mm256_maskstore_epi32(at, keep, packed);
+        return;
+    }
+    _mm256_store_si256(reinterpret_cast<__m256i*>(part), packed);
+    std::memcpy(out, part, std::size_t(lanes) * sizeof(std::uint32_t));
 }
 
 // Runs along the picture's rows eight pixels at a time, the last group
