@@ -44,7 +44,7 @@ public:
     bool draw(QImage& device, const QTransform& toDevice, const QRectF& target, const QRect& clip) const;
 
     // The outline has a side across each of this many directions.
-    static constexpr int directions = 8;
+    static constexpr int directions = 6;
 
 private:
     // How far the inked pixels reach along one direction.
