@@ -262,16 +262,38 @@ void Surface::clear(const QRectF& rect)
     m_painter->restore();
 }
 
+// The painter measures dashes along the path flattened to half a device
+// pixel, the stroker on its own along the path flattened to half a point, and
+// the dashes fall differently. Given the path already flattened as the painter
+// flattens it, the stroker lays the dashes where the painter does. Flattening
+// the path at device size, where half a pixel is the flattening's own
+// allowance, gives the painter's flattening.
+QPainterPath Surface::flattenedForDashes(const QPainterPath& path, double scale)
+{
+    QPainterPath flat;
+    const QTransform back = QTransform::fromScale(1.0 / scale, 1.0 / scale);
+    for (const QPolygonF& polygon : path.toSubpathPolygons(QTransform::fromScale(scale, scale))) {
+        if (polygon.isEmpty())
+            continue;
+        flat.moveTo(back.map(polygon.front()));
+        for (qsizetype i = 1; i < polygon.size(); ++i)
+            flat.lineTo(back.map(polygon[i]));
+    }
+    return flat;
+}
+
 // A stroke filled into the bitmap by our own coverage raster instead of the
 // painter's, which spends most of a thin cord's cost on its spans. The
 // outline is the painter's own (its stroker, with the curve threshold the
-// painter uses at this scale), and its curves are flattened as finely as the
+// painter uses at this scale, and for dashes the path flattened as the
+// painter flattens it), and its curves are flattened as finely as the
 // painter's fill flattens them, so only a few edge pixels differ, by a few
-// percent. Hairline and dashed pens, which the painter draws its own way, and
-// anything but plain drawing straight into the bitmap are left to it.
+// percent. Hairline pens, which the painter draws its own way, and anything
+// but plain drawing straight into the bitmap are left to it.
 bool Surface::strokeStraight(const QPainterPath& path)
 {
-    if (!m_bitmap || !m_directClip || m_shadow || m_pen.style() != Qt::SolidLine
+    const bool dashed = m_pen.style() == Qt::CustomDashLine;
+    if (!m_bitmap || !m_directClip || m_shadow || (m_pen.style() != Qt::SolidLine && !dashed)
         || m_pen.brush().style() != Qt::SolidPattern || m_pen.isCosmetic()
         || m_painter->compositionMode() != QPainter::CompositionMode_SourceOver || m_painter->opacity() != 1.0
         || !m_painter->testRenderHint(QPainter::Antialiasing))
@@ -286,7 +308,7 @@ bool Surface::strokeStraight(const QPainterPath& path)
 
     QPainterPathStroker stroker(m_pen);
     stroker.setCurveThreshold(0.25 / scale);
-    const QPainterPath outline = stroker.createStroke(path);
+    const QPainterPath outline = stroker.createStroke(dashed ? flattenedForDashes(path, scale) : path);
     // Flattening at twice the size halves the flatness allowed, which is
     // what the painter's fill allows itself.
     const QTransform doubled = toDevice * QTransform::fromScale(2.0, 2.0);

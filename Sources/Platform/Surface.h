@@ -115,6 +115,7 @@ private:
 
     void applyPen();
     bool strokeStraight(const QPainterPath& path);
+    static QPainterPath flattenedForDashes(const QPainterPath& path, double scale);
     void strokeThroughPainter(const QPainterPath& path);
     void drawShadowOf(const QImage& image, const QRectF& target, double opacity);
     void findBitmap();

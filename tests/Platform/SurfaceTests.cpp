@@ -104,11 +104,21 @@ TEST(Surface, StraightStrokesLookAsThePaintersDo)
         double density;
         double width;
         QColor colour;
-    } cases[] = {{1.0, 3.2, QColor(74, 48, 8, 128)},    {1.0, 2.1, QColor(224, 174, 46)},
-                 {1.0, 1.3, QColor(47, 28, 10, 166)},   {1.0, 5.8, QColor(51, 32, 15)},
-                 {2.0, 3.2, QColor(74, 48, 8, 128)},    {2.0, 2.1, QColor(224, 174, 46)},
-                 {2.0, 0.8, QColor(255, 243, 189, 217)}, {1.25, 3.6, QColor(92, 15, 28, 153)},
-                 {1.5, 3.4, QColor(140, 58, 42)},        {1.5, 5.4, QColor(36, 18, 7, 89)}};
+        QList<double> dash = {};
+    } cases[] = {{1.0, 3.2, QColor(74, 48, 8, 128)},
+                 {1.0, 2.1, QColor(224, 174, 46)},
+                 {1.0, 1.3, QColor(47, 28, 10, 166)},
+                 {1.0, 5.8, QColor(51, 32, 15)},
+                 {2.0, 3.2, QColor(74, 48, 8, 128)},
+                 {2.0, 2.1, QColor(224, 174, 46)},
+                 {2.0, 0.8, QColor(255, 243, 189, 217)},
+                 {1.25, 3.6, QColor(92, 15, 28, 153)},
+                 {1.5, 3.4, QColor(140, 58, 42)},
+                 {1.5, 5.4, QColor(36, 18, 7, 89)},
+                 {2.0, 0.8, QColor(255, 243, 189, 217), {6, 5}},
+                 {2.0, 1.0, QColor(240, 128, 152, 128), {3, 4}},
+                 {1.5, 1.0, QColor(240, 128, 152, 128), {3, 4}},
+                 {1.0, 2.5, QColor(30, 30, 200), {4, 2.5}}};
     for (const Case& c : cases) {
         for (const QPainterPath* path : {&cord, &zigzag, &line}) {
             const QSize pixels(int(140 * c.density), int(180 * c.density));
@@ -122,6 +132,12 @@ TEST(Surface, StraightStrokesLookAsThePaintersDo)
             QImage theirs = ours.copy();
             theirs.setDevicePixelRatio(c.density);
             QPen pen(c.colour, c.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+            if (!c.dash.isEmpty()) {
+                QList<qreal> pattern;
+                for (const double length : c.dash)
+                    pattern.append(length / c.width);
+                pen.setDashPattern(pattern);
+            }
             {
                 QPainter painter(&ours);
                 Surface surface(painter, c.density);
@@ -129,6 +145,8 @@ TEST(Surface, StraightStrokesLookAsThePaintersDo)
                 surface.setLineWidth(c.width);
                 surface.setLineCap(Qt::RoundCap);
                 surface.setLineJoin(Qt::RoundJoin);
+                if (!c.dash.isEmpty())
+                    surface.setLineDash(0.0, c.dash);
                 surface.strokePath(*path);
             }
             {
@@ -144,8 +162,10 @@ TEST(Surface, StraightStrokesLookAsThePaintersDo)
                 for (int x = 0; x < pixels.width(); ++x)
                     total += std::abs(qAlpha(ours.pixel(x, y)) - qAlpha(theirs.pixel(x, y)))
                         + std::abs(qRed(ours.pixel(x, y)) - qRed(theirs.pixel(x, y)));
-            EXPECT_LE(worstDifference(ours, theirs), 25) << "density " << c.density << ", width " << c.width;
-            EXPECT_LT(total / (pixels.width() * pixels.height()), 0.04) << "density " << c.density << ", width " << c.width;
+            EXPECT_LE(worstDifference(ours, theirs), 25)
+                << "density " << c.density << ", width " << c.width << (c.dash.isEmpty() ? "" : ", dashed");
+            EXPECT_LT(total / (pixels.width() * pixels.height()), 0.04)
+                << "density " << c.density << ", width " << c.width << (c.dash.isEmpty() ? "" : ", dashed");
         }
     }
 }
