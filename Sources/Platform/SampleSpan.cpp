@@ -98,6 +98,16 @@ inline __m128i pairs(const std::uint32_t* first, const std::uint32_t* second)
                                          reinterpret_cast<const double*>(second)));
 }
 
+// Four pixels in 16-bit channels laid over four below, as PixelArithmetic::over
+// does.
+__attribute__((target("avx2"))) inline __m256i laidOver(__m256i colour, __m256i below)
+{
+    const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(colour, 0xff), 0xff);
+    __m256i t = _mm256_mullo_epi16(below, _mm256_sub_epi16(_mm256_set1_epi16(255), alpha));
+    t = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), _mm256_set1_epi16(128)), 8);
+    return _mm256_add_epi16(colour, t);
+}
+
 // Four pixels at a time; count is a multiple of four.
 __attribute__((target("avx2"))) void drawWide(std::uint32_t* out, int count, SampleSpan::Walk walk,
                                               const SampleSpan::Picture& picture)
@@ -148,14 +158,8 @@ __attribute__((target("avx2"))) void drawWide(std::uint32_t* out, int count, Sam
         colour = _mm256_srli_epi16(colour, SampleSpan::weightBits);
         // Over a clear background (the usual case) there is nothing to add.
         const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
-        if (!_mm_testz_si128(under, under)) {
-            const __m256i below = _mm256_cvtepu8_epi16(under);
-            const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(colour, 0xff), 0xff);
-            __m256i t = _mm256_mullo_epi16(below, _mm256_sub_epi16(_mm256_set1_epi16(255), alpha));
-            t = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), _mm256_set1_epi16(128)),
-                                  8);
-            colour = _mm256_add_epi16(colour, t);
-        }
+        if (!_mm_testz_si128(under, under))
+            colour = laidOver(colour, _mm256_cvtepu8_epi16(under));
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(colour, colour), 0x08);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm256_castsi256_si128(packed));
     }
@@ -178,16 +182,6 @@ __attribute__((target("avx2"))) inline __m256i bilinear(__m256i upperPairs, __m2
     const __m256i colour = _mm256_add_epi16(_mm256_mullo_epi16(upperRow, _mm256_sub_epi16(whole, down)),
                                             _mm256_mullo_epi16(lowerRow, down));
     return _mm256_srli_epi16(colour, SampleSpan::weightBits);
-}
-
-// Four pixels in 16-bit channels laid over four below, as PixelArithmetic::over
-// does.
-__attribute__((target("avx2"))) inline __m256i laidOver(__m256i colour, __m256i below)
-{
-    const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(colour, 0xff), 0xff);
-    __m256i t = _mm256_mullo_epi16(below, _mm256_sub_epi16(_mm256_set1_epi16(255), alpha));
-    t = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), _mm256_set1_epi16(128)), 8);
-    return _mm256_add_epi16(colour, t);
 }
 
 // Up to eight pixels for walks that run along the picture's rows: each step
@@ -278,8 +272,8 @@ __attribute__((target("avx2"))) inline void alongRowsGroup(std::uint32_t* out, _
     std::memcpy(out, part, std::size_t(lanes) * sizeof(std::uint32_t));
 }
 
-// Runs along the picture's rows eight pixels at a time, the last group
-// masked to what is left.
+// Runs along the picture's rows eight pixels at a time, the last group cut
+// to what is left.
 __attribute__((target("avx2"))) void drawAlongRows(std::uint32_t* out, int count, SampleSpan::Walk walk,
                                                    const SampleSpan::Picture& picture)
 {
