@@ -165,9 +165,15 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
         std::int64_t first = 0;
         std::int64_t last = int(to) - x;
         inked(sides, walk, first, last);
-        if (first < last)
-            drawRow(reinterpret_cast<std::uint32_t*>(bits + y * bytesPerLine) + x + first, int(last - first),
-                    advanced(walk, int(first)));
+        if (first >= last)
+            continue;
+        // The rows below start about where this one does; asking for their
+        // memory now hides the wait, which is long when the window system
+        // has just read them.
+        if (y + 2 <= area.bottom())
+            __builtin_prefetch(bits + (y + 2) * bytesPerLine + (x + first) * 4, 1);
+        drawRow(reinterpret_cast<std::uint32_t*>(bits + y * bytesPerLine) + x + first, int(last - first),
+                advanced(walk, int(first)));
     }
     return true;
 }
