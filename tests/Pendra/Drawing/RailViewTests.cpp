@@ -166,6 +166,29 @@ TEST_F(RailViewTest, PaintClearsTheDirtyRectangleOnly)
     EXPECT_EQ(qAlpha(image.pixel(55, 55)), 0);
 }
 
+// Below one percent opacity the shadow is left out entirely; above it, it
+// still fades out gradually.
+TEST_F(RailViewTest, SpritesLeaveOutOnlyTheShadowsInvisibleFringe)
+{
+    for (const double density : {1.0, 2.0}) {
+        host.scale = density;
+        start({hung("A", "grey", 0.5, 150)});
+        const auto sprite = rail->view().sprite(item(0), RailGeometry::pictureSize(item(0).charm, 1.0));
+        ASSERT_TRUE(sprite.has_value());
+        const QImage& image = sprite->image.image();
+        int faintest = 255;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const int alpha = qAlpha(image.pixel(x, y));
+                if (alpha > 0)
+                    faintest = std::min(faintest, alpha);
+            }
+        }
+        EXPECT_EQ(faintest, 3) << density;
+        rail.reset();
+    }
+}
+
 TEST_F(RailViewTest, SpriteKeysAndPads)
 {
     struct Key {
