@@ -6,7 +6,6 @@
 #include "OffscreenHost.h"
 #include "RailController.h"
 #include "RailView.h"
-#include "SerialPainting.h"
 #include "Surface.h"
 
 #include <QGuiApplication>
@@ -77,10 +76,9 @@ void railFrame(benchmark::State& state)
 }
 BENCHMARK(railFrame)->Unit(benchmark::kMicrosecond);
 
-// A rail with its own bitmap, redrawn the way the window does it: on one
-// worker thread, clipped to the dirty rectangle, clearing only where the
-// picture is inked. The first redraw renders the sprites; redraws after it
-// never do.
+// A rail with its own bitmap, redrawn the way the window does it: clipped to
+// the dirty rectangle, clearing only where the picture is inked. The first
+// redraw renders the sprites; redraws after it never do.
 struct PaintedRail {
     explicit PaintedRail(double density)
         : rail(density)
@@ -92,15 +90,13 @@ struct PaintedRail {
 
     void paint(const QRectF& dirty)
     {
-        SerialPainting::run([&] {
-            QPainter painter(&image);
-            painter.setClipRect(dirty);
-            Surface surface(painter, image.devicePixelRatio());
-            surface.setInked(&inked.of(image.size()));
-            rail.rail->view().paint(surface, dirty);
-            const double density = image.devicePixelRatio();
-            inked.painted(QRectF(dirty.topLeft() * density, dirty.size() * density).toAlignedRect(), surface.drawn());
-        });
+        QPainter painter(&image);
+        painter.setClipRect(dirty);
+        Surface surface(painter, image.devicePixelRatio());
+        surface.setInked(&inked.of(image.size()));
+        rail.rail->view().paint(surface, dirty);
+        const double density = image.devicePixelRatio();
+        inked.painted(QRectF(dirty.topLeft() * density, dirty.size() * density).toAlignedRect(), surface.drawn());
     }
 
     Rail rail;

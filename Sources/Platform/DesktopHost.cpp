@@ -2,7 +2,6 @@
 
 #include "CanberraSound.h"
 #include "ImageFile.h"
-#include "SerialPainting.h"
 #include "Surface.h"
 
 #include <QPainter>
@@ -76,23 +75,24 @@ QRectF DesktopHost::paint(QImage& image, PanelContent* content, const QRect& pix
     const QRectF dirty(pixels.x() / density, pixels.y() / density, pixels.width() / density,
                        pixels.height() / density);
     const QRegion& before = inked.of(image.size());
-    SerialPainting::run([&] {
-        QPainter painter(&image);
-        painter.setClipRect(dirty);
-        Surface surface(painter, density);
-        if (content && content->notesDrawnAreas()) {
-            surface.setInked(&before);
-            content->paint(surface, dirty);
-            inked.painted(pixels, surface.drawn());
-        } else if (content) {
-            content->paint(surface, dirty);
-            inked.painted(pixels, QRegion(pixels));
-        } else {
-            inked.painted(pixels, QRegion());
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.fillRect(dirty, Qt::transparent);
-        }
-    });
+    // Painting runs on this thread. Nearly everything a frame draws goes
+    // straight into the bitmap, and handing each frame to a worker thread
+    // cost more in waking and waiting than the few painter calls it spared.
+    QPainter painter(&image);
+    painter.setClipRect(dirty);
+    Surface surface(painter, density);
+    if (content && content->notesDrawnAreas()) {
+        surface.setInked(&before);
+        content->paint(surface, dirty);
+        inked.painted(pixels, surface.drawn());
+    } else if (content) {
+        content->paint(surface, dirty);
+        inked.painted(pixels, QRegion(pixels));
+    } else {
+        inked.painted(pixels, QRegion());
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(dirty, Qt::transparent);
+    }
     return dirty;
 }
 
