@@ -28,39 +28,64 @@ Direction direction(int k)
     return all[std::size_t(k)];
 }
 
-// Narrows [from, to) to the device pixel columns x whose centres give a
-// coordinate a·(x + 0.5) + b inside [0, limit).
-void inside(double a, double b, double limit, double& from, double& to)
+// The least whole number not below x, and the greatest not above it; x must
+// lie well inside the range of a 64-bit integer. Exact, and cheaper than the
+// library's calls.
+double ceilOf(double x)
 {
-    if (std::abs(a) < 1e-12) {
-        if (b < 0.0 || b >= limit)
-            to = from;
-        return;
-    }
-    double low = (0.0 - b) / a - 0.5;
-    double high = (limit - b) / a - 0.5;
-    if (a < 0)
-        std::swap(low, high);
-    from = std::max(from, std::ceil(low));
-    to = std::min(to, std::ceil(high));
+    const double t = double(std::int64_t(x));
+    return t < x ? t + 1.0 : t;
 }
 
-// Narrows [first, last) to the steps i at which lower ≤ f + i·step < upper.
-void within(std::int64_t f, std::int64_t step, std::int64_t lower, std::int64_t upper, std::int64_t& first,
-            std::int64_t& last)
+double floorOf(double x)
 {
-    const auto ceilDiv = [](std::int64_t a, std::int64_t b) { return a / b + ((a % b != 0) && ((a < 0) == (b < 0))); };
+    const double t = double(std::int64_t(x));
+    return t > x ? t - 1.0 : t;
+}
+
+// x rounded to the nearest whole number, halves away from zero, as lround
+// does; x must fit a 32-bit integer.
+std::int32_t roundOf(double x)
+{
+    return std::int32_t(std::int64_t(x + (x < 0.0 ? -0.5 : 0.5)));
+}
+
+// Keeps bounds that run off to a huge distance (a coordinate that barely
+// changes along a row) within what the helpers above take.
+double tame(double x)
+{
+    return std::clamp(x, -1e15, 1e15);
+}
+
+// The least whole q with q·b ≥ a, for b > 0 and perB about 1 / b. The
+// floating-point quotient comes within one of it; whole-number checks settle
+// it exactly.
+std::int64_t ceilDiv(std::int64_t a, std::int64_t b, double perB)
+{
+    std::int64_t q = std::int64_t(double(a) * perB);
+    while (q * b < a)
+        ++q;
+    while ((q - 1) * b >= a)
+        --q;
+    return q;
+}
+
+// Narrows [first, last) to the steps i at which lower ≤ f + i·step < upper;
+// perStep is about 1 / |step|.
+void within(std::int64_t f, std::int64_t step, double perStep, std::int64_t lower, std::int64_t upper,
+            std::int64_t& first, std::int64_t& last)
+{
     if (step == 0) {
         if (f < lower || f >= upper)
             last = first;
         return;
     }
     if (step > 0) {
-        first = std::max(first, ceilDiv(lower - f, step));
-        last = std::min(last, ceilDiv(upper - f, step));
+        first = std::max(first, ceilDiv(lower - f, step, perStep));
+        last = std::min(last, ceilDiv(upper - f, step, perStep));
     } else {
-        first = std::max(first, ceilDiv(f - upper + 1, -step));
-        last = std::min(last, ceilDiv(f - lower + 1, -step));
+        first = std::max(first, ceilDiv(f - upper + 1, -step, perStep));
+        last = std::min(last, ceilDiv(f - lower + 1, -step, perStep));
     }
 }
 
@@ -133,106 +158,143 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
         || !std::isfinite(back.m22()) || std::abs(back.m11()) > 4096 || std::abs(back.m12()) > 4096)
         return false;
 
-    const QRect area = toPicture.mapRect(QRectF(0, 0, m_width, m_height))
+    const QRectF mapped = toPicture.mapRect(QRectF(0, 0, m_width, m_height));
+    if (m_reach[0].low > m_reach[0].high)
+        return true;
+    // Device pixels whose samples can read an inked pixel have their centres
+    // within a pixel of it, and so within the inked bounds grown by one.
+    const QRect area = toPicture.mapRect(QRectF(m_inkedBounds).adjusted(-1, -1, 1, 1))
                            .toAlignedRect()
+                           .adjusted(-1, -1, 1, 1)
+                           .intersected(mapped.toAlignedRect())
                            .intersected(clip)
                            .intersected(device.rect());
-    if (area.isEmpty() || m_reach[0].low > m_reach[0].high)
+    if (area.isEmpty())
         return true;
     const double du = back.m11();
     const double dv = back.m12();
-    const std::int32_t stepU = std::int32_t(std::lround(du * fixedOne));
-    const std::int32_t stepV = std::int32_t(std::lround(dv * fixedOne));
-    const Sides sides = sidesAlong(stepU, stepV);
+    const SampleSpan::Walk step{0, 0, std::int32_t(std::lround(du * fixedOne)), std::int32_t(std::lround(dv * fixedOne))};
+    const Steps steps{step.du, step.dv, step.du != 0 ? 1.0 / std::abs(step.du) : 0.0,
+                      step.dv != 0 ? 1.0 / std::abs(step.dv) : 0.0};
+    // Each fixed-point step strays up to half a unit from the exact one.
+    const Outline outline = outlineFor(back, (mapped.width() + 4.0) / fixedOne);
+    const bool alongU = std::abs(du) < 1e-12;
+    const bool alongV = std::abs(dv) < 1e-12;
+    // The columns whose centres fall inside the picture, along U and V.
+    const Line insideU[2] = {alongU ? Line{-1e15, 0.0} : Line{(0.0 - back.dx()) / du - 0.5, -back.m21() / du},
+                             alongU ? Line{1e15, 0.0} : Line{(m_width - back.dx()) / du - 0.5, -back.m21() / du}};
+    const Line insideV[2] = {alongV ? Line{-1e15, 0.0} : Line{(0.0 - back.dy()) / dv - 0.5, -back.m22() / dv},
+                             alongV ? Line{1e15, 0.0} : Line{(m_height - back.dy()) / dv - 0.5, -back.m22() / dv}};
+    const int lowU = du < 0 ? 1 : 0;
+    const int lowV = dv < 0 ? 1 : 0;
     // One look at the bitmap's memory, rather than one per row.
     uchar* const bits = device.bits();
     const qsizetype bytesPerLine = device.bytesPerLine();
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        // The centre of pixel (x, y) lies at picture coordinates
-        // (du·(x + 0.5) + u0, dv·(x + 0.5) + v0); samples sit half a pixel
-        // up and left of that, between the four pixels they blend.
-        const double u0 = back.m21() * (y + 0.5) + back.dx();
-        const double v0 = back.m22() * (y + 0.5) + back.dy();
-        double from = area.left();
-        double to = area.right() + 1;
-        inside(du, u0, m_width, from, to);
-        inside(dv, v0, m_height, from, to);
-        if (from >= to)
-            continue;
-        const int x = int(from);
-        const SampleSpan::Walk walk{std::int32_t(std::lround((du * (x + 0.5) + u0 - 0.5) * fixedOne)),
-                                    std::int32_t(std::lround((dv * (x + 0.5) + v0 - 0.5) * fixedOne)), stepU, stepV};
-        std::int64_t first = 0;
-        std::int64_t last = int(to) - x;
-        inked(sides, walk, first, last);
-        if (first >= last)
-            continue;
-        // The rows below start about where this one does; asking for their
-        // memory now hides the wait, which is long when the window system
-        // has just read them.
-        if (y + 2 <= area.bottom())
-            __builtin_prefetch(bits + (y + 2) * bytesPerLine + (x + first) * 4, 1);
-        drawRow(reinterpret_cast<std::uint32_t*>(bits + y * bytesPerLine) + x + first, int(last - first),
-                advanced(walk, int(first)));
+    // Rows are planned a batch at a time and then drawn: planning one row
+    // needs nothing from the last, so the processor overlaps the batch's
+    // arithmetic instead of waiting on each row's in turn.
+    struct Planned {
+        int y;
+        int x;
+        int count;
+        SampleSpan::Walk walk;
+    };
+    constexpr int batch = 32;
+    std::array<Planned, batch> planned;
+    for (int top = area.top(); top <= area.bottom(); top += batch) {
+        const int bottom = std::min(area.bottom(), top + batch - 1);
+        int rows = 0;
+        for (int y = top; y <= bottom; ++y) {
+            const double yc = y + 0.5;
+            // The centre of pixel (x, y) lies at picture coordinates
+            // (du·(x + 0.5) + u0, dv·(x + 0.5) + v0); samples sit half a
+            // pixel up and left of that, between the four pixels they blend.
+            const double u0 = back.m21() * yc + back.dx();
+            const double v0 = back.m22() * yc + back.dy();
+            bool open = (!alongU || (u0 >= 0.0 && u0 < m_width)) && (!alongV || (v0 >= 0.0 && v0 < m_height));
+            for (int i = 0; i < outline.alongCount; ++i)
+                open &= outline.along[std::size_t(i)].at + outline.along[std::size_t(i)].perRow * yc >= 0.0;
+            double inkFrom = -1e15;
+            double inkTo = 1e15;
+            for (std::size_t i = 0; i < directions; ++i) {
+                inkFrom = std::max(inkFrom, outline.from[i].at + outline.from[i].perRow * yc);
+                inkTo = std::min(inkTo, outline.to[i].at + outline.to[i].perRow * yc);
+            }
+            const double pictureFrom = ceilOf(tame(std::max(insideU[lowU].at + insideU[lowU].perRow * yc,
+                                                            insideV[lowV].at + insideV[lowV].perRow * yc)));
+            const double pictureTo = ceilOf(tame(std::min(insideU[1 - lowU].at + insideU[1 - lowU].perRow * yc,
+                                                          insideV[1 - lowV].at + insideV[1 - lowV].perRow * yc)));
+            // A step of leeway either side of the outline's columns covers
+            // the rounding of its bounds.
+            const double start = std::max({pictureFrom, double(area.left()), floorOf(tame(inkFrom)) - 1.0});
+            const double end = std::min({pictureTo, double(area.right() + 1), floorOf(tame(inkTo)) + 2.0});
+            if (!open || start >= end)
+                continue;
+            // Samples step from the row's first column inside the picture,
+            // or the bitmap's left edge, whatever the clip: a partial redraw
+            // then samples exactly where a whole one does.
+            const int anchor = int(std::clamp(pictureFrom, 0.0, double(device.width())));
+            const int x = int(start);
+            const SampleSpan::Walk walk{roundOf((du * (anchor + 0.5) + u0 - 0.5) * fixedOne),
+                                        roundOf((dv * (anchor + 0.5) + v0 - 0.5) * fixedOne), step.du, step.dv};
+            planned[std::size_t(rows++)] = Planned{y, x, int(end) - x, advanced(walk, x - anchor)};
+        }
+        for (int i = 0; i < rows; ++i) {
+            const Planned& row = planned[std::size_t(i)];
+            // The next row's memory is asked for while this one is drawn;
+            // the wait is long when the window system has just read it.
+            if (i + 1 < rows)
+                __builtin_prefetch(bits + planned[std::size_t(i + 1)].y * bytesPerLine + planned[std::size_t(i + 1)].x * 4, 1);
+            drawRow(reinterpret_cast<std::uint32_t*>(bits + row.y * bytesPerLine) + row.x, row.count, row.walk, steps);
+        }
     }
     return true;
 }
 
-TurnedImage::Sides TurnedImage::sidesAlong(std::int32_t du, std::int32_t dv) const
+TurnedImage::Outline TurnedImage::outlineFor(const QTransform& back, double drift) const
 {
-    Sides sides;
+    Outline outline;
     for (int k = 0; k < directions; ++k) {
         const Reach& reach = m_reach[std::size_t(k)];
         const Direction d = direction(k);
         // A sample reads the pixels less than one pixel from it along each
         // axis, so it can only see ink within that reach of the outline.
-        const double slack = std::abs(d.x) + std::abs(d.y) + 1e-6;
-        const double step = (d.x * du + d.y * dv) / fixedOne;
-        Side& side = sides[std::size_t(k)];
-        side.x = d.x / fixedOne;
-        side.y = d.y / fixedOne;
+        const double slack = (std::abs(d.x) + std::abs(d.y)) * (1.0 + drift) + 1e-6;
+        const double low = reach.low - slack;
+        const double high = reach.high + slack;
+        // How far along this direction the sample of device pixel (x, y)
+        // lies: step·(x + 0.5) + c + perRow·(y + 0.5).
+        const double step = d.x * back.m11() + d.y * back.m12();
+        const double c = d.x * (back.dx() - 0.5) + d.y * (back.dy() - 0.5);
+        const double perRow = d.x * back.m21() + d.y * back.m22();
         if (std::abs(step) < 1e-9) {
-            // Along the side: every step is in or none is.
-            side.perStep = 0.0;
-            side.low = reach.low - slack;
-            side.high = reach.high + slack;
-        } else {
-            side.perStep = 1.0 / step;
-            side.low = (step > 0 ? reach.low - slack : reach.high + slack);
-            side.high = (step > 0 ? reach.high + slack : reach.low - slack);
-        }
-    }
-    return sides;
-}
-
-void TurnedImage::inked(const Sides& sides, SampleSpan::Walk walk, std::int64_t& first, std::int64_t& last)
-{
-    for (const Side& side : sides) {
-        const double at = side.x * walk.u + side.y * walk.v;
-        if (side.perStep == 0.0) {
-            if (at < side.low || at > side.high)
-                last = first;
+            // Along the side: a row is in or out, give or take what it
+            // drifts over the widest bitmap.
+            const double reachOfRow = std::abs(step) * 65536.0;
+            outline.along[std::size_t(outline.alongCount++)] = Line{c - low + reachOfRow, perRow};
+            outline.along[std::size_t(outline.alongCount++)] = Line{high - c + reachOfRow, -perRow};
+            outline.from[std::size_t(k)] = Line{-1e15, 0.0};
+            outline.to[std::size_t(k)] = Line{1e15, 0.0};
             continue;
         }
-        // The steps from (low − at) / step to (high − at) / step, a step of
-        // leeway either side covering rounding and truncation toward zero.
-        const double from = (side.low - at) * side.perStep;
-        const double to = (side.high - at) * side.perStep;
-        if (from > double(first) + 1.0)
-            first = std::int64_t(from) - 1;
-        if (to < double(last) - 2.0)
-            last = std::int64_t(to) + 2;
+        Line first{tame((low - c) / step - 0.5), tame(-perRow / step)};
+        Line last{tame((high - c) / step - 0.5), tame(-perRow / step)};
+        if (step < 0)
+            std::swap(first, last);
+        outline.from[std::size_t(k)] = first;
+        outline.to[std::size_t(k)] = last;
     }
+    return outline;
 }
 
 // Draws one row of device pixels: the steps whose samples may read ink, with
 // those near the picture's edges (which repeat) drawn one by one.
-void TurnedImage::drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk) const
+void TurnedImage::drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, const Steps& steps) const
 {
     std::int64_t first = 0;
     std::int64_t last = count;
-    within(walk.u, walk.du, 0, std::int64_t(m_width - 1) << 16, first, last);
-    within(walk.v, walk.dv, 0, std::int64_t(m_height - 1) << 16, first, last);
+    within(walk.u, walk.du, steps.perU, 0, std::int64_t(m_width - 1) << 16, first, last);
+    within(walk.v, walk.dv, steps.perV, 0, std::int64_t(m_height - 1) << 16, first, last);
     if (first >= last) {
         SampleSpan::draw(row, count, walk, m_picture, false);
         return;

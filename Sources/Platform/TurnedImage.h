@@ -53,24 +53,34 @@ private:
         double high = -1.0;
     };
 
-    // A side of the outline as seen by walks of one step: from a walk's first
-    // sample (u, v), in 16.16 fixed point, the steps up to the side are those
-    // before (low − x·u − y·v) · perStep, and those past it are those after
-    // (high − x·u − y·v) · perStep. perStep is 0 for walks along the side,
-    // which are either within low and high or not at all.
-    struct Side {
-        double x = 0.0;
-        double y = 0.0;
-        double low = 0.0;
-        double high = 0.0;
-        double perStep = 0.0;
+    // A bound on the device columns a row may draw, straight across the
+    // rows: at row y it lies at column at + perRow·(y + 0.5).
+    struct Line {
+        double at = 0.0;
+        double perRow = 0.0;
     };
-    using Sides = std::array<Side, directions>;
+    // Where the inked outline lets each row start and end, for one transform.
+    // A side the rows run along bounds no columns (its lines stay out of the
+    // way); it lets a row through whole or not at all, as its two along
+    // lines are both at least 0 or not.
+    struct Outline {
+        std::array<Line, directions> from{};
+        std::array<Line, directions> to{};
+        std::array<Line, 2 * directions> along{};
+        int alongCount = 0;
+    };
 
-    Sides sidesAlong(std::int32_t du, std::int32_t dv) const;
-    // Narrows [first, last) to the steps whose samples may read ink.
-    static void inked(const Sides& sides, SampleSpan::Walk walk, std::int64_t& first, std::int64_t& last);
-    void drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk) const;
+    // back maps device pixels to picture pixels; drift is how far, in picture
+    // pixels, a row's fixed-point samples may stray from exact ones.
+    Outline outlineFor(const QTransform& back, double drift) const;
+    // A walk's fixed-point steps, with about the inverse of their sizes.
+    struct Steps {
+        std::int32_t du = 0;
+        std::int32_t dv = 0;
+        double perU = 0.0;
+        double perV = 0.0;
+    };
+    void drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, const Steps& steps) const;
 
     QImage m_image;
     SampleSpan::Picture m_picture;

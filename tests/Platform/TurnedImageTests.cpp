@@ -155,6 +155,36 @@ TEST(TurnedImage, LonePixelsAnywhereAreDrawnAtEveryTurn)
     EXPECT_TRUE(TurnedImage(clear).inkedBounds().isEmpty());
 }
 
+// A redraw clipped to part of the bitmap must give, inside its clip, the very
+// bytes a whole redraw gives, or partial redraws leave seams.
+TEST(TurnedImage, ClippedDrawingGivesTheWholeDrawingsBytesInsideTheClip)
+{
+    const QImage picture = sample(120, 140);
+    const TurnedImage turned(picture);
+    QImage background(300, 260, QImage::Format_ARGB32_Premultiplied);
+    background.fill(QColor(20, 40, 60, 120));
+    const QRect clips[] = {QRect(131, 57, 9, 130), QRect(0, 100, 300, 3), QRect(150, 40, 77, 77), QRect(199, 0, 1, 260)};
+    for (double degrees = -40; degrees <= 40; degrees += 3.7) {
+        for (const double scale : {1.0, 1.6, 2.0}) {
+            QTransform toDevice;
+            toDevice.translate(150.37, 30.81);
+            toDevice.rotate(degrees);
+            toDevice.scale(scale, scale);
+            const QRectF target(-60, 0, 120 / scale, 140 / scale);
+            QImage whole = background.copy();
+            ASSERT_TRUE(turned.draw(whole, toDevice, target, whole.rect()));
+            for (const QRect& clip : clips) {
+                QImage part = background.copy();
+                ASSERT_TRUE(turned.draw(part, toDevice, target, clip));
+                for (int y = 0; y < part.height(); ++y)
+                    for (int x = 0; x < part.width(); ++x)
+                        ASSERT_EQ(part.pixel(x, y), (clip.contains(x, y) ? whole : background).pixel(x, y))
+                            << degrees << " degrees, scale " << scale << ", at " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(TurnedImage, UnturnedWholePixelDrawingCopiesThePictureExactly)
 {
     const QImage picture = sample(64, 48);
