@@ -163,13 +163,25 @@ QString RailView::spriteKey(const QString& charmID, double scale, double density
     return charmID + QLatin1Char('@') + shortest(scale) + QLatin1Char('@') + shortest(density);
 }
 
+QString RailView::keyOf(const QString& charmID, double scale, double density)
+{
+    // Every charm is looked up on every frame with the same scale and
+    // density; writing those numbers out each time cost more than the lookup.
+    if (m_keyTail.isEmpty() || scale != m_keyScale || density != m_keyDensity) {
+        m_keyTail = spriteKey(QString(), scale, density);
+        m_keyScale = scale;
+        m_keyDensity = density;
+    }
+    return charmID + m_keyTail;
+}
+
 std::optional<RailView::Sprite> RailView::sprite(const Hanging& hanging, QSizeF size)
 {
     if (!m_controller)
         return std::nullopt;
     const double scale = m_controller->model().settings().scale;
     const double density = m_controller->host().backingScale();
-    const QString key = spriteKey(hanging.charm.id, scale, density);
+    const QString key = keyOf(hanging.charm.id, scale, density);
     if (auto cached = m_sprites.constFind(key); cached != m_sprites.constEnd())
         return *cached;
     if (!hanging.picture)
@@ -203,7 +215,7 @@ void RailView::prepareSprites(const QRectF& dirty)
     for (const auto& item : m_controller->items()) {
         if (!item->picture || !paintedArea(*item, scale).intersects(dirty))
             continue;
-        QString key = spriteKey(item->charm.id, scale, density);
+        QString key = keyOf(item->charm.id, scale, density);
         const bool planned = std::any_of(jobs.begin(), jobs.end(), [&](const Job& job) { return job.key == key; });
         if (!planned && !m_sprites.contains(key))
             jobs.push_back(Job{item.get(), std::move(key), std::nullopt});

@@ -58,6 +58,8 @@ public:
 private:
     void drawHanging(Surface& surface, const Hanging& hanging, bool pinHovered, double scale);
     void keep(const QString& key, const Sprite& sprite);
+    // spriteKey, with the part the scale and density give kept between calls.
+    QString keyOf(const QString& charmID, double scale, double density);
     // Everything a hanging's cord and pin may touch.
     static QRectF cordArea(const Hanging& hanging);
     static std::optional<Sprite> renderSprite(const QImage& picture, QSizeF size, double scale, double density);
@@ -66,6 +68,9 @@ private:
     QHash<QString, Sprite> m_sprites;
     PinStamps m_pins;
     int m_spritesRendered = 0;
+    QString m_keyTail;
+    double m_keyScale = 0.0;
+    double m_keyDensity = 0.0;
 };
 
 } // namespace pendra
