@@ -4,6 +4,8 @@
 #include <QRegion>
 #include <QSize>
 
+#include <vector>
+
 namespace pendra {
 
 // What a host knows of the picture it shows: where it may hold anything but
@@ -17,6 +19,10 @@ public:
     const QRegion& of(QSize size);
     // A redraw of pixels, which drew only inside drawn.
     void painted(const QRect& pixels, const QRegion& drawn);
+
+    // The union of rects, merged in pairs and then pairs of pairs: a frame
+    // notes dozens, and adding each to a growing region costs far more.
+    static QRegion unionOf(const std::vector<QRect>& rects);
 
 private:
     QSize m_size;

@@ -1,5 +1,6 @@
 #include "Surface.h"
 
+#include "InkedArea.h"
 #include "ShadowBlur.h"
 #include "TurnedImage.h"
 
@@ -327,7 +328,16 @@ bool Surface::strokeStraight(const QPainterPath& path)
 void Surface::noteDrawn(const QRectF& area)
 {
     // A pixel more all round for antialiasing.
-    m_drawn += m_painter->deviceTransform().mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1);
+    m_drawnPending.push_back(m_painter->deviceTransform().mapRect(area).toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+const QRegion& Surface::drawn() const
+{
+    if (!m_drawnPending.empty()) {
+        m_drawn = m_drawn.united(InkedArea::unionOf(m_drawnPending));
+        m_drawnPending.clear();
+    }
+    return m_drawn;
 }
 
 void Surface::clip(const QPainterPath& path)

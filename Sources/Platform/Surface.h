@@ -83,7 +83,7 @@ public:
     // What is about to be drawn may reach anywhere in area (points); the
     // keeper of the bitmap reads the sum back to keep its count.
     void noteDrawn(const QRectF& area);
-    const QRegion& drawn() const { return m_drawn; }
+    const QRegion& drawn() const;
     void clip(const QPainterPath& path);
     void clipEllipse(const QRectF& rect);
 
@@ -132,7 +132,10 @@ private:
     std::vector<Saved> m_saved;
     const QRegion* m_inked = nullptr;
     CoverageRaster m_raster;
-    QRegion m_drawn;
+    // Noted areas not yet added to m_drawn: adding them all at once, in
+    // pairs, costs far less than one at a time to a growing region.
+    mutable std::vector<QRect> m_drawnPending;
+    mutable QRegion m_drawn;
 };
 
 } // namespace pendra

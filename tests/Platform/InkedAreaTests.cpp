@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace pendra {
 namespace {
 
@@ -29,6 +31,32 @@ TEST(InkedArea, StartsAsTheWholePictureAndFollowsEachRedraw)
         EXPECT_EQ(inked.of(QSize(100, 50)), step.after) << step.pixels.x() << "," << step.pixels.y();
     }
     EXPECT_EQ(inked.of(QSize(200, 50)), QRegion(0, 0, 200, 50)) << "a new size is a new picture";
+}
+
+} // namespace
+} // namespace pendra
+
+namespace pendra {
+namespace {
+
+// Merging in pairs must give the region that adding one by one gives, for any
+// count, overlaps, empty rectangles and order.
+TEST(InkedArea, UnionInPairsIsTheUnionOfEveryRectangle)
+{
+    std::mt19937 random(5);
+    for (const int count : {0, 1, 2, 3, 7, 8, 37}) {
+        for (int trial = 0; trial < 5; ++trial) {
+            std::vector<QRect> rects;
+            QRegion oneByOne;
+            for (int i = 0; i < count; ++i) {
+                const QRect rect(int(random() % 300) - 20, int(random() % 200) - 20, int(random() % 90),
+                                 int(random() % 120));
+                rects.push_back(rect);
+                oneByOne += rect;
+            }
+            EXPECT_EQ(InkedArea::unionOf(rects), oneByOne) << count << " rectangles, trial " << trial;
+        }
+    }
 }
 
 } // namespace
