@@ -155,7 +155,8 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
     bool invertible = false;
     const QTransform back = toPicture.inverted(&invertible);
     if (!invertible || !std::isfinite(back.m11()) || !std::isfinite(back.m12()) || !std::isfinite(back.m21())
-        || !std::isfinite(back.m22()) || std::abs(back.m11()) > 4096 || std::abs(back.m12()) > 4096)
+        || !std::isfinite(back.m22()) || !std::isfinite(back.dx()) || !std::isfinite(back.dy())
+        || std::abs(back.m11()) > 4096 || std::abs(back.m12()) > 4096)
         return false;
 
     const QRectF mapped = toPicture.mapRect(QRectF(0, 0, m_width, m_height));

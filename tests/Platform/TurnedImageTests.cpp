@@ -206,6 +206,8 @@ TEST(TurnedImage, RefusesWhatItCannotDraw)
     perspective.setMatrix(1, 0, 0.001, 0, 1, 0, 0, 0, 1);
     EXPECT_FALSE(turned.draw(drawn, perspective, QRectF(0, 0, 20, 20), drawn.rect()));
     EXPECT_FALSE(turned.draw(drawn, QTransform::fromScale(0, 1), QRectF(0, 0, 20, 20), drawn.rect()));
+    EXPECT_FALSE(turned.draw(drawn, QTransform(), QRectF(qQNaN(), 0, 20, 20), drawn.rect()));
+    EXPECT_FALSE(turned.draw(drawn, QTransform::fromTranslate(0, qInf()), QRectF(0, 0, 20, 20), drawn.rect()));
     QImage rgb(40, 40, QImage::Format_RGB32);
     EXPECT_FALSE(TurnedImage::canDrawInto(rgb));
     EXPECT_TRUE(TurnedImage().isNull());
