@@ -175,8 +175,7 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
     const double du = back.m11();
     const double dv = back.m12();
     const SampleSpan::Walk step{0, 0, std::int32_t(std::lround(du * fixedOne)), std::int32_t(std::lround(dv * fixedOne))};
-    const Steps steps{step.du, step.dv, step.du != 0 ? 1.0 / std::abs(step.du) : 0.0,
-                      step.dv != 0 ? 1.0 / std::abs(step.dv) : 0.0};
+    const PerStep perStep{step.du != 0 ? 1.0 / std::abs(step.du) : 0.0, step.dv != 0 ? 1.0 / std::abs(step.dv) : 0.0};
     // Each fixed-point step strays up to half a unit from the exact one.
     const Outline outline = outlineFor(back, (mapped.width() + 4.0) / fixedOne);
     const bool alongU = std::abs(du) < 1e-12;
@@ -246,7 +245,7 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
             // the wait is long when the window system has just read it.
             if (i + 1 < rows)
                 __builtin_prefetch(bits + planned[std::size_t(i + 1)].y * bytesPerLine + planned[std::size_t(i + 1)].x * 4, 1);
-            drawRow(reinterpret_cast<std::uint32_t*>(bits + row.y * bytesPerLine) + row.x, row.count, row.walk, steps);
+            drawRow(reinterpret_cast<std::uint32_t*>(bits + row.y * bytesPerLine) + row.x, row.count, row.walk, perStep);
         }
     }
     return true;
@@ -290,12 +289,12 @@ TurnedImage::Outline TurnedImage::outlineFor(const QTransform& back, double drif
 
 // Draws one row of device pixels: the steps whose samples may read ink, with
 // those near the picture's edges (which repeat) drawn one by one.
-void TurnedImage::drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, const Steps& steps) const
+void TurnedImage::drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, PerStep perStep) const
 {
     std::int64_t first = 0;
     std::int64_t last = count;
-    within(walk.u, walk.du, steps.perU, 0, std::int64_t(m_width - 1) << 16, first, last);
-    within(walk.v, walk.dv, steps.perV, 0, std::int64_t(m_height - 1) << 16, first, last);
+    within(walk.u, walk.du, perStep.u, 0, std::int64_t(m_width - 1) << 16, first, last);
+    within(walk.v, walk.dv, perStep.v, 0, std::int64_t(m_height - 1) << 16, first, last);
     if (first >= last) {
         SampleSpan::draw(row, count, walk, m_picture, false);
         return;

@@ -73,14 +73,13 @@ private:
     // back maps device pixels to picture pixels; drift is how far, in picture
     // pixels, a row's fixed-point samples may stray from exact ones.
     Outline outlineFor(const QTransform& back, double drift) const;
-    // A walk's fixed-point steps, with about the inverse of their sizes.
-    struct Steps {
-        std::int32_t du = 0;
-        std::int32_t dv = 0;
-        double perU = 0.0;
-        double perV = 0.0;
+    // About the inverse of the sizes of a walk's fixed-point steps, 0 for a
+    // step of nothing.
+    struct PerStep {
+        double u = 0.0;
+        double v = 0.0;
     };
-    void drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, const Steps& steps) const;
+    void drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, PerStep perStep) const;
 
     QImage m_image;
     SampleSpan::Picture m_picture;
