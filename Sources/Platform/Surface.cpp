@@ -2,6 +2,7 @@
 
 #include "InkedArea.h"
 #include "ShadowBlur.h"
+#include "StraightStroke.h"
 #include "TurnedImage.h"
 
 #include <QPainterPathStroker>
@@ -287,7 +288,8 @@ QPainterPath Surface::flattenedForDashes(const QPainterPath& path, double scale)
 // painter's, which spends most of a thin cord's cost on its spans. The
 // outline is the painter's own (its stroker, with the curve threshold the
 // painter uses at this scale, and for dashes the path flattened as the
-// painter flattens it), and its curves are flattened as finely as the
+// painter flattens it), or for an all but straight run the same outline
+// made directly, and its curves are flattened as finely as the
 // painter's fill flattens them, so only a few edge pixels differ, by a few
 // percent. Hairline pens, which the painter draws its own way, and anything
 // but plain drawing straight into the bitmap are left to it.
@@ -307,9 +309,19 @@ bool Surface::strokeStraight(const QPainterPath& path)
     if (m_pen.widthF() * scale <= 1.0)
         return false;
 
-    QPainterPathStroker stroker(m_pen);
-    stroker.setCurveThreshold(0.25 / scale);
-    const QPainterPath outline = stroker.createStroke(dashed ? flattenedForDashes(path, scale) : path);
+    // A cord hanging all but straight, as in a breeze, is outlined directly:
+    // the stroker would give the same outline at several times the cost.
+    std::optional<QPainterPath> straight;
+    if (!dashed && m_pen.capStyle() == Qt::RoundCap && m_pen.joinStyle() == Qt::RoundJoin)
+        straight = StraightStroke::outline(path, m_pen.widthF(), scale);
+    QPainterPath outline;
+    if (straight) {
+        outline = std::move(*straight);
+    } else {
+        QPainterPathStroker stroker(m_pen);
+        stroker.setCurveThreshold(0.25 / scale);
+        outline = stroker.createStroke(dashed ? flattenedForDashes(path, scale) : path);
+    }
     // Flattening at twice the size halves the flatness allowed, which is
     // what the painter's fill allows itself.
     const QTransform doubled = toDevice * QTransform::fromScale(2.0, 2.0);
