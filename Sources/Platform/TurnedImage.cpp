@@ -89,6 +89,19 @@ void within(std::int64_t f, std::int64_t step, double perStep, std::int64_t lowe
     }
 }
 
+// Samples lie on a line, so a row whose first and last samples read only the
+// picture's own pixels has every sample do so: the usual row, as a sprite's
+// margins keep its ink well inside.
+bool readsOnlyInside(SampleSpan::Walk walk, int count, const SampleSpan::Picture& picture)
+{
+    const std::int64_t endU = walk.u + std::int64_t(walk.du) * (count - 1);
+    const std::int64_t endV = walk.v + std::int64_t(walk.dv) * (count - 1);
+    const std::int64_t limitU = std::int64_t(picture.width - 1) << 16;
+    const std::int64_t limitV = std::int64_t(picture.height - 1) << 16;
+    return std::min<std::int64_t>(walk.u, endU) >= 0 && std::max<std::int64_t>(walk.u, endU) < limitU
+        && std::min<std::int64_t>(walk.v, endV) >= 0 && std::max<std::int64_t>(walk.v, endV) < limitV;
+}
+
 SampleSpan::Walk advanced(SampleSpan::Walk walk, int steps)
 {
     walk.u += walk.du * steps;
@@ -189,6 +202,7 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
     const int lowV = dv < 0 ? 1 : 0;
     // One look at the bitmap's memory, rather than one per row.
     uchar* const bits = device.bits();
+    const double deviceWidth = device.width();
     const qsizetype bytesPerLine = device.bytesPerLine();
     // Rows are planned a batch at a time and then drawn: planning one row
     // needs nothing from the last, so the processor overlaps the batch's
@@ -201,6 +215,20 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
     };
     constexpr int batch = 32;
     std::array<Planned, batch> planned;
+    // The outline's bounds only need to be generous, not exact, so they
+    // move down a row at a time by adding instead of being worked out anew.
+    constexpr std::size_t sides = directions;
+    std::array<double, sides> inkFroms{};
+    std::array<double, sides> inkTos{};
+    std::array<double, sides> inkFromSteps{};
+    std::array<double, sides> inkToSteps{};
+    for (std::size_t i = 0; i < sides; ++i) {
+        const double yc = area.top() + 0.5;
+        inkFroms[i] = outline.from[i].at + outline.from[i].perRow * yc;
+        inkTos[i] = outline.to[i].at + outline.to[i].perRow * yc;
+        inkFromSteps[i] = outline.from[i].perRow;
+        inkToSteps[i] = outline.to[i].perRow;
+    }
     for (int top = area.top(); top <= area.bottom(); top += batch) {
         const int bottom = std::min(area.bottom(), top + batch - 1);
         int rows = 0;
@@ -214,11 +242,15 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
             bool open = (!alongU || (u0 >= 0.0 && u0 < m_width)) && (!alongV || (v0 >= 0.0 && v0 < m_height));
             for (int i = 0; i < outline.alongCount; ++i)
                 open &= outline.along[std::size_t(i)].at + outline.along[std::size_t(i)].perRow * yc >= 0.0;
-            double inkFrom = -1e15;
-            double inkTo = 1e15;
-            for (std::size_t i = 0; i < directions; ++i) {
-                inkFrom = std::max(inkFrom, outline.from[i].at + outline.from[i].perRow * yc);
-                inkTo = std::min(inkTo, outline.to[i].at + outline.to[i].perRow * yc);
+            double inkFrom = inkFroms[0];
+            double inkTo = inkTos[0];
+            for (std::size_t i = 1; i < sides; ++i) {
+                inkFrom = std::max(inkFrom, inkFroms[i]);
+                inkTo = std::min(inkTo, inkTos[i]);
+            }
+            for (std::size_t i = 0; i < sides; ++i) {
+                inkFroms[i] += inkFromSteps[i];
+                inkTos[i] += inkToSteps[i];
             }
             const double pictureFrom = ceilOf(tame(std::max(insideU[lowU].at + insideU[lowU].perRow * yc,
                                                             insideV[lowV].at + insideV[lowV].perRow * yc)));
@@ -233,7 +265,7 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
             // Samples step from the row's first column inside the picture,
             // or the bitmap's left edge, whatever the clip: a partial redraw
             // then samples exactly where a whole one does.
-            const int anchor = int(std::clamp(pictureFrom, 0.0, double(device.width())));
+            const int anchor = int(std::clamp(pictureFrom, 0.0, deviceWidth));
             const int x = int(start);
             const SampleSpan::Walk walk{roundOf((du * (anchor + 0.5) + u0 - 0.5) * fixedOne),
                                         roundOf((dv * (anchor + 0.5) + v0 - 0.5) * fixedOne), step.du, step.dv};
@@ -245,7 +277,11 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
             // the wait is long when the window system has just read it.
             if (i + 1 < rows)
                 __builtin_prefetch(bits + planned[std::size_t(i + 1)].y * bytesPerLine + planned[std::size_t(i + 1)].x * 4, 1);
-            drawRow(reinterpret_cast<std::uint32_t*>(bits + row.y * bytesPerLine) + row.x, row.count, row.walk, perStep);
+            auto* const out = reinterpret_cast<std::uint32_t*>(bits + row.y * bytesPerLine) + row.x;
+            if (readsOnlyInside(row.walk, row.count, m_picture))
+                SampleSpan::draw(out, row.count, row.walk, m_picture, true);
+            else
+                drawRow(out, row.count, row.walk, perStep);
         }
     }
     return true;
