@@ -58,7 +58,7 @@ struct Piece {
 
 // A half circle of radius r around centre from centre + normal·r to
 // centre − normal·r, bulging along tangent: two quarter-circle cubics.
-void halfCircle(QPainterPath& out, QPointF centre, QPointF tangent, QPointF normal, double r)
+void halfCircle(StraightStroke::Builder& out, QPointF centre, QPointF tangent, QPointF normal, double r)
 {
     const QPointF a = centre + normal * r;
     const QPointF b = centre + tangent * r;
@@ -72,13 +72,32 @@ QPointF normalOf(QPointF tangent)
     return {-tangent.y(), tangent.x()};
 }
 
+class PathBuilder : public StraightStroke::Builder {
+public:
+    void moveTo(QPointF to) override { path.moveTo(to); }
+    void lineTo(QPointF to) override { path.lineTo(to); }
+    void cubicTo(QPointF c1, QPointF c2, QPointF to) override { path.cubicTo(c1, c2, to); }
+
+    QPainterPath path;
+};
+
 } // namespace
 
 std::optional<QPainterPath> StraightStroke::outline(const QPainterPath& path, double width, double scale)
 {
+    PathBuilder built;
+    built.path.reserve(2 * path.elementCount() + 16);
+    if (!trace(path, width, scale, built))
+        return std::nullopt;
+    built.path.closeSubpath();
+    return std::move(built.path);
+}
+
+bool StraightStroke::trace(const QPainterPath& path, double width, double scale, Builder& out)
+{
     const int count = path.elementCount();
     if (count < 2 || !(width > 0.0) || !(scale > 0.0) || !path.elementAt(0).isMoveTo())
-        return std::nullopt;
+        return false;
     const double allowed = straightness / scale;
     // How far one piece's end and the next one's start may point apart, in
     // radians: the painter's round join over such a turn bulges past the
@@ -104,20 +123,20 @@ std::optional<QPainterPath> StraightStroke::outline(const QPainterPath& path, do
             piece.end = path.elementAt(i + 2);
             // Written so that a coordinate that is not a number fails too.
             if (!(offLine(c1, at, piece.end) <= allowed && offLine(c2, at, piece.end) <= allowed))
-                return std::nullopt;
+                return false;
             // Control points in order along the chord keep the curve from
             // doubling back on it.
             const QPointF chord = piece.end - at;
             const double along1 = dot(c1 - at, chord);
             const double along2 = dot(c2 - at, chord);
             if (!(along1 >= 0.0 && along1 <= along2 && along2 <= dot(chord, chord)))
-                return std::nullopt;
+                return false;
             startTangent = direction({c1 - at, c2 - at, piece.end - at});
             endTangent = direction({piece.end - c2, piece.end - c1, piece.end - at});
             i += 3;
         } else {
             // Another subpath, or a curve cut short.
-            return std::nullopt;
+            return false;
         }
         at = piece.end;
         // A piece with no length adds nothing to the outline.
@@ -128,16 +147,14 @@ std::optional<QPainterPath> StraightStroke::outline(const QPainterPath& path, do
         if (!pieces.isEmpty()) {
             const QPointF before = pieces.back().endTangent;
             if (!(dot(before, piece.startTangent) > 0.0 && std::abs(cross(before, piece.startTangent)) <= bend))
-                return std::nullopt;
+                return false;
         }
         pieces.append(piece);
     }
     if (pieces.isEmpty())
-        return std::nullopt;
+        return false;
 
     const double r = width / 2.0;
-    QPainterPath out;
-    out.reserve(int(4 * pieces.size()) + 16);
     out.moveTo(pieces.front().start + normalOf(pieces.front().startTangent) * r);
     for (const Piece& p : pieces) {
         out.lineTo(p.start + normalOf(p.startTangent) * r);
@@ -152,8 +169,7 @@ std::optional<QPainterPath> StraightStroke::outline(const QPainterPath& path, do
     }
     const Piece& first = pieces.front();
     halfCircle(out, first.start, -first.startTangent, -normalOf(first.startTangent), r);
-    out.closeSubpath();
-    return out;
+    return true;
 }
 
 } // namespace pendra

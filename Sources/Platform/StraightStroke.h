@@ -14,10 +14,23 @@ namespace pendra {
 // following curves that are not there.
 class StraightStroke {
 public:
+    // Receives an outline as one closed run of lines and cubic curves,
+    // starting with moveTo; the run closes back to its start after the last.
+    class Builder {
+    public:
+        virtual ~Builder() = default;
+        virtual void moveTo(QPointF to) = 0;
+        virtual void lineTo(QPointF to) = 0;
+        virtual void cubicTo(QPointF c1, QPointF c2, QPointF to) = 0;
+    };
+
     // The outline in the path's own coordinates, with scale device pixels per
     // unit; none when the path is not one run of lines and curves that stays
     // this straight, or has nothing to stroke.
     static std::optional<QPainterPath> outline(const QPainterPath& path, double width, double scale);
+    // The same outline handed to out, which hears nothing when there is none;
+    // false then.
+    static bool trace(const QPainterPath& path, double width, double scale, Builder& out);
 
     // How far a curve's control points may lie from its chord, in device
     // pixels, for the chord to stand in for the curve.

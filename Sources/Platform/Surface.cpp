@@ -1,5 +1,6 @@
 #include "Surface.h"
 
+#include "CubicFlattener.h"
 #include "InkedArea.h"
 #include "ShadowBlur.h"
 #include "StraightStroke.h"
@@ -13,6 +14,41 @@
 #include <cstring>
 
 namespace pendra {
+
+namespace {
+
+// Feeds an outline to the raster in device pixels, its curves flattened at
+// twice the size as the painter's fill flattens them.
+class RasterFeed : public StraightStroke::Builder {
+public:
+    RasterFeed(CoverageRaster& raster, const QTransform& doubled) : m_raster(raster), m_doubled(doubled) {}
+
+    void moveTo(QPointF to) override
+    {
+        m_last = m_doubled.map(to);
+        m_raster.moveTo(m_last / 2.0);
+    }
+    void lineTo(QPointF to) override
+    {
+        m_last = m_doubled.map(to);
+        m_raster.lineTo(m_last / 2.0);
+    }
+    void cubicTo(QPointF c1, QPointF c2, QPointF to) override
+    {
+        const QPointF end = m_doubled.map(to);
+        CubicFlattener::flatten(m_last, m_doubled.map(c1), m_doubled.map(c2), end,
+                                [this](QPointF point) { m_raster.lineTo(point / 2.0); });
+        m_last = end;
+    }
+
+private:
+    CoverageRaster& m_raster;
+    const QTransform& m_doubled;
+    // The last point, at twice the size.
+    QPointF m_last;
+};
+
+} // namespace
 
 Surface::Surface(QPainter& painter, double scale) : m_painter(&painter), m_scale(scale)
 {
@@ -309,29 +345,29 @@ bool Surface::strokeStraight(const QPainterPath& path)
     if (m_pen.widthF() * scale <= 1.0)
         return false;
 
-    // A cord hanging all but straight, as in a breeze, is outlined directly:
-    // the stroker would give the same outline at several times the cost.
-    std::optional<QPainterPath> straight;
-    if (!dashed && m_pen.capStyle() == Qt::RoundCap && m_pen.joinStyle() == Qt::RoundJoin)
-        straight = StraightStroke::outline(path, m_pen.widthF(), scale);
-    QPainterPath outline;
-    if (straight) {
-        outline = std::move(*straight);
-    } else {
-        QPainterPathStroker stroker(m_pen);
-        stroker.setCurveThreshold(0.25 / scale);
-        outline = stroker.createStroke(dashed ? flattenedForDashes(path, scale) : path);
-    }
     // Flattening at twice the size halves the flatness allowed, which is
     // what the painter's fill allows itself.
     const QTransform doubled = toDevice * QTransform::fromScale(2.0, 2.0);
     m_raster.begin(*m_directClip);
-    for (const QPolygonF& polygon : outline.toSubpathPolygons(doubled)) {
-        if (polygon.isEmpty())
-            continue;
-        m_raster.moveTo(polygon.front() / 2.0);
-        for (qsizetype i = 1; i < polygon.size(); ++i)
-            m_raster.lineTo(polygon[i] / 2.0);
+    // A cord hanging all but straight, as in a breeze, is outlined directly
+    // into the raster: the stroker would give the same outline at several
+    // times the cost.
+    bool traced = false;
+    if (!dashed && m_pen.capStyle() == Qt::RoundCap && m_pen.joinStyle() == Qt::RoundJoin) {
+        RasterFeed feed(m_raster, doubled);
+        traced = StraightStroke::trace(path, m_pen.widthF(), scale, feed);
+    }
+    if (!traced) {
+        QPainterPathStroker stroker(m_pen);
+        stroker.setCurveThreshold(0.25 / scale);
+        const QPainterPath outline = stroker.createStroke(dashed ? flattenedForDashes(path, scale) : path);
+        for (const QPolygonF& polygon : outline.toSubpathPolygons(doubled)) {
+            if (polygon.isEmpty())
+                continue;
+            m_raster.moveTo(polygon.front() / 2.0);
+            for (qsizetype i = 1; i < polygon.size(); ++i)
+                m_raster.lineTo(polygon[i] / 2.0);
+        }
     }
     m_raster.fill(*m_bitmap, m_pen.color().rgba64().premultiplied().toArgb32());
     return true;

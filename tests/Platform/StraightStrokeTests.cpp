@@ -1,6 +1,9 @@
 #include "CoverageRaster.h"
 #include "ImageCompare.h"
 #include "StraightStroke.h"
+#include "Surface.h"
+
+#include <QPainter>
 
 #include <QPainterPathStroker>
 #include <QPen>
@@ -84,6 +87,59 @@ TEST(StraightStroke, OutlinesAStraightCordAsThePaintersStrokerDoes)
     ASSERT_TRUE(ours.has_value());
     EXPECT_LE(worstDifference(filled(*ours, 2.0, QSize(100, 340)),
                               filled(paintersOutline(line, 3.2, 2.0), 2.0, QSize(100, 340))), 1);
+}
+
+// The surface feeds the outline straight into its raster, clipped, in any
+// colour; that must give exactly what filling the outline as a path gives.
+TEST(StraightStroke, FedToTheRasterFillsExactlyAsTheOutlinePath)
+{
+    struct Case {
+        double angle;
+        double wobble;
+        double width;
+        double scale;
+        QRect clip; // in device pixels; empty for none
+    } cases[] = {{1.5707963, 0.0, 3.2, 1.0, {}},       {1.62, 0.004, 2.1, 1.0, {}},
+                 {1.45, 0.004, 5.8, 1.5, {}},          {0.6, 0.0, 1.3, 2.0, {}},
+                 {-0.35, 0.004, 3.6, 2.0, {}},         {1.5707963, 0.004, 3.2, 2.0, QRect(150, 40, 60, 200)},
+                 {1.55, 0.0, 2.4, 1.25, QRect(0, 150, 200, 40)}};
+    const QRgb colours[] = {0xff000000u, qPremultiply(qRgba(74, 48, 8, 128))};
+    for (const Case& c : cases) {
+        for (const QRgb colour : colours) {
+            const QPainterPath path = cord(QPointF(90.3, 90.6), c.angle, c.wobble, 7);
+            const QSize pixels(int(180 * c.scale), int(180 * c.scale));
+            const QRect clip = c.clip.isEmpty() ? QRect(QPoint(), pixels) : c.clip;
+            QImage fed(pixels, QImage::Format_ARGB32_Premultiplied);
+            fed.fill(Qt::transparent);
+            fed.setDevicePixelRatio(c.scale);
+            {
+                QPainter painter(&fed);
+                painter.setClipRect(QRectF(QPointF(clip.topLeft()) / c.scale, QSizeF(clip.size()) / c.scale));
+                Surface surface(painter, c.scale);
+                surface.setStrokeColor(QColor::fromRgba(qUnpremultiply(colour)));
+                surface.setLineWidth(c.width);
+                surface.setLineCap(Qt::RoundCap);
+                surface.setLineJoin(Qt::RoundJoin);
+                surface.strokePath(path);
+            }
+            const std::optional<QPainterPath> outline = StraightStroke::outline(path, c.width, c.scale);
+            ASSERT_TRUE(outline.has_value());
+            QImage asPath(pixels, QImage::Format_ARGB32_Premultiplied);
+            asPath.fill(Qt::transparent);
+            CoverageRaster raster;
+            raster.begin(clip);
+            for (const QPolygonF& polygon : outline->toSubpathPolygons(QTransform::fromScale(2 * c.scale, 2 * c.scale))) {
+                raster.moveTo(polygon.front() / 2.0);
+                for (qsizetype i = 1; i < polygon.size(); ++i)
+                    raster.lineTo(polygon[i] / 2.0);
+            }
+            raster.fill(asPath, colour);
+            QImage nothing(pixels, QImage::Format_ARGB32_Premultiplied);
+            nothing.fill(Qt::transparent);
+            ASSERT_GT(worstDifference(fed, nothing), 100) << "the cord must be drawn";
+            EXPECT_EQ(worstDifference(fed, asPath), 0) << "angle " << c.angle << ", scale " << c.scale;
+        }
+    }
 }
 
 // Anything else is left to the painter's stroker: a cord that visibly
