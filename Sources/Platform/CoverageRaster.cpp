@@ -175,20 +175,29 @@ void CoverageRaster::fill(QImage& bitmap, QRgb colour)
         // their memory now hides the wait for it.
         if (y + 2 <= lastRow)
             __builtin_prefetch(out + 2 * bytesPerLine / 4 + std::max(lowCell, offset), 1);
+        // Cells left of the clip only add to the sum; those right of it are
+        // only cleared. A shape's edges all lie inside the row range seen,
+        // so the sum is back to nothing past the last one; what is left is
+        // rounding.
         float sum = 0.0f;
-        for (int c = lowCell; c <= highCell; ++c) {
+        const int shownFrom = std::max(lowCell, offset);
+        const int shownTo = std::min(highCell, offset + width - 1);
+        int c = lowCell;
+        for (; c < shownFrom; ++c) {
             sum += cells[c];
             cells[c] = 0.0f;
-            if (c < offset || c >= offset + width)
-                continue;
+        }
+        for (; c <= shownTo; ++c) {
+            sum += cells[c];
+            cells[c] = 0.0f;
             const int coverage = std::min(255, int(std::abs(sum) * 256.0f));
             if (coverage == 0)
                 continue;
             const std::uint32_t paint = coverage == 255 ? colour : PixelArithmetic::scale(colour, unsigned(coverage));
             out[c] = (paint >> 24) == 255 ? paint : PixelArithmetic::over(paint, out[c]);
         }
-        // A shape's edges all lie inside the row range seen, so the sum is
-        // back to nothing past the last one; what is left is rounding.
+        for (; c <= highCell; ++c)
+            cells[c] = 0.0f;
     }
 }
 

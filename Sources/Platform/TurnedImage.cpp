@@ -198,6 +198,8 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
                              alongU ? Line{1e15, 0.0} : Line{(m_width - back.dx()) / du - 0.5, -back.m21() / du}};
     const Line insideV[2] = {alongV ? Line{-1e15, 0.0} : Line{(0.0 - back.dy()) / dv - 0.5, -back.m22() / dv},
                              alongV ? Line{1e15, 0.0} : Line{(m_height - back.dy()) / dv - 0.5, -back.m22() / dv}};
+    // Only a picture side that the rows run along can shut a row out whole.
+    const bool rowsMayClose = alongU || alongV || outline.alongCount > 0;
     const int lowU = du < 0 ? 1 : 0;
     const int lowV = dv < 0 ? 1 : 0;
     // One look at the bitmap's memory, rather than one per row.
@@ -239,9 +241,12 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
             // pixel up and left of that, between the four pixels they blend.
             const double u0 = back.m21() * yc + back.dx();
             const double v0 = back.m22() * yc + back.dy();
-            bool open = (!alongU || (u0 >= 0.0 && u0 < m_width)) && (!alongV || (v0 >= 0.0 && v0 < m_height));
-            for (int i = 0; i < outline.alongCount; ++i)
-                open &= outline.along[std::size_t(i)].at + outline.along[std::size_t(i)].perRow * yc >= 0.0;
+            bool open = true;
+            if (rowsMayClose) {
+                open = (!alongU || (u0 >= 0.0 && u0 < m_width)) && (!alongV || (v0 >= 0.0 && v0 < m_height));
+                for (int i = 0; i < outline.alongCount; ++i)
+                    open &= outline.along[std::size_t(i)].at + outline.along[std::size_t(i)].perRow * yc >= 0.0;
+            }
             double inkFrom = inkFroms[0];
             double inkTo = inkTos[0];
             for (std::size_t i = 1; i < sides; ++i) {
