@@ -15,14 +15,15 @@
 namespace pendra {
 namespace {
 
-// Fills an outline in opaque black at scale device pixels per unit, flattened
-// as the surface flattens the outlines it fills.
-QImage filled(const QPainterPath& outline, double scale, QSize pixels)
+// Fills an outline in colour (opaque black unless told) at scale device pixels
+// per unit, within clip (the whole picture unless told), flattened as the
+// surface flattens the outlines it fills.
+QImage filled(const QPainterPath& outline, double scale, QSize pixels, QRect clip = {}, QRgb colour = 0xff000000u)
 {
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     CoverageRaster raster;
-    raster.begin(image.rect());
+    raster.begin(clip.isEmpty() ? image.rect() : clip);
     for (const QPolygonF& polygon : outline.toSubpathPolygons(QTransform::fromScale(2 * scale, 2 * scale))) {
         if (polygon.isEmpty())
             continue;
@@ -30,7 +31,7 @@ QImage filled(const QPainterPath& outline, double scale, QSize pixels)
         for (qsizetype i = 1; i < polygon.size(); ++i)
             raster.lineTo(polygon[i] / 2.0);
     }
-    raster.fill(image, 0xff000000u);
+    raster.fill(image, colour);
     return image;
 }
 
@@ -124,16 +125,7 @@ TEST(StraightStroke, FedToTheRasterFillsExactlyAsTheOutlinePath)
             }
             const std::optional<QPainterPath> outline = StraightStroke::outline(path, c.width, c.scale);
             ASSERT_TRUE(outline.has_value());
-            QImage asPath(pixels, QImage::Format_ARGB32_Premultiplied);
-            asPath.fill(Qt::transparent);
-            CoverageRaster raster;
-            raster.begin(clip);
-            for (const QPolygonF& polygon : outline->toSubpathPolygons(QTransform::fromScale(2 * c.scale, 2 * c.scale))) {
-                raster.moveTo(polygon.front() / 2.0);
-                for (qsizetype i = 1; i < polygon.size(); ++i)
-                    raster.lineTo(polygon[i] / 2.0);
-            }
-            raster.fill(asPath, colour);
+            const QImage asPath = filled(*outline, c.scale, pixels, clip, colour);
             QImage nothing(pixels, QImage::Format_ARGB32_Premultiplied);
             nothing.fill(Qt::transparent);
             ASSERT_GT(worstDifference(fed, nothing), 100) << "the cord must be drawn";
