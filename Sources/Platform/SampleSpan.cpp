@@ -3,6 +3,7 @@
 #include "PixelArithmetic.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -92,6 +93,14 @@ void drawNarrow(std::uint32_t* out, int count, SampleSpan::Walk walk, const Samp
     }
 }
 
+// Where a sample lies some rows later. It may lie outside the picture: only
+// a prefetch, which never faults, looks there.
+inline const char* aheadOf(const std::uint32_t* pixel, qsizetype ahead)
+{
+    return reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(pixel)
+                                         + std::uintptr_t(ahead) * sizeof(std::uint32_t));
+}
+
 inline __m128i pairs(const std::uint32_t* first, const std::uint32_t* second)
 {
     return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(first))),
@@ -110,7 +119,7 @@ __attribute__((target("avx2"))) inline __m256i laidOver(__m256i colour, __m256i 
 
 // Four pixels at a time; count is a multiple of four.
 __attribute__((target("avx2"))) void drawWide(std::uint32_t* out, int count, SampleSpan::Walk walk,
-                                              const SampleSpan::Picture& picture)
+                                              const SampleSpan::Picture& picture, qsizetype ahead)
 {
     const qsizetype stride = picture.stride;
     const __m128i ramp = _mm_setr_epi32(0, 1, 2, 3);
@@ -132,6 +141,11 @@ __attribute__((target("avx2"))) void drawWide(std::uint32_t* out, int count, Sam
         const std::uint32_t* p1 = picture.pixels + _mm_extract_epi32(index, 1);
         const std::uint32_t* p2 = picture.pixels + _mm_extract_epi32(index, 2);
         const std::uint32_t* p3 = picture.pixels + _mm_extract_epi32(index, 3);
+        // Along a slant, each sample may start a cache line of its own.
+        if (ahead != 0) {
+            for (const std::uint32_t* p : {p0, p1, p2, p3})
+                _mm_prefetch(aheadOf(p, ahead), _MM_HINT_T0);
+        }
         const __m256i topPairs = _mm256_set_m128i(pairs(p2, p3), pairs(p0, p1));
         const __m256i bottomPairs = _mm256_set_m128i(pairs(p2 + stride, p3 + stride), pairs(p0 + stride, p1 + stride));
         // Clear samples leave what is there.
@@ -195,7 +209,7 @@ __attribute__((target("avx2"))) inline __m256i bilinear(__m256i upperPairs, __m2
 // past the last one repeat it, so they read nothing new, and are neither
 // read nor written in out.
 __attribute__((target("avx2"))) inline void alongRowsGroup(std::uint32_t* out, __m256i u, __m256i v, int lanes,
-                                                           const SampleSpan::Picture& picture)
+                                                           const SampleSpan::Picture& picture, qsizetype ahead)
 {
     const qsizetype stride = picture.stride;
     const int firstU = _mm256_cvtsi256_si32(u);
@@ -217,6 +231,10 @@ __attribute__((target("avx2"))) inline void alongRowsGroup(std::uint32_t* out, _
     const int top = std::min(rowA, rowB);
     const std::uint32_t* upper = picture.pixels + top * stride + left;
     const std::uint32_t* middle = upper + stride;
+    // Groups lie half a cache line apart, so every line of the rows to come
+    // is asked for, whatever its alignment.
+    if (ahead != 0)
+        _mm_prefetch(aheadOf(upper, ahead), _MM_HINT_T0);
     // Steps of at most a pixel that cover seven pixels in seven steps take
     // exactly one each: the lanes read the row as it lies in memory. That is
     // the usual case for an upright or gently turned charm, whose steps fall
@@ -283,7 +301,7 @@ __attribute__((target("avx2"))) inline void alongRowsGroup(std::uint32_t* out, _
 // Runs along the picture's rows eight pixels at a time, the last group cut
 // to what is left.
 __attribute__((target("avx2"))) void drawAlongRows(std::uint32_t* out, int count, SampleSpan::Walk walk,
-                                                   const SampleSpan::Picture& picture)
+                                                   const SampleSpan::Picture& picture, qsizetype ahead)
 {
     const __m256i ramp = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     __m256i u = _mm256_add_epi32(_mm256_set1_epi32(walk.u), _mm256_mullo_epi32(ramp, _mm256_set1_epi32(walk.du)));
@@ -292,7 +310,7 @@ __attribute__((target("avx2"))) void drawAlongRows(std::uint32_t* out, int count
     const __m256i stepV = _mm256_set1_epi32(walk.dv * 8);
     int i = 0;
     for (; i + 8 <= count; i += 8, u = _mm256_add_epi32(u, stepU), v = _mm256_add_epi32(v, stepV))
-        alongRowsGroup(out + i, u, v, 8, picture);
+        alongRowsGroup(out + i, u, v, 8, picture, ahead);
     const int rest = count - i;
     if (rest > 0) {
         // The lanes past the end repeat the last sample.
@@ -301,7 +319,7 @@ __attribute__((target("avx2"))) void drawAlongRows(std::uint32_t* out, int count
         const __m256i dv = _mm256_mullo_epi32(last, _mm256_set1_epi32(walk.dv));
         const __m256i firstU = _mm256_set1_epi32(walk.u + walk.du * i);
         const __m256i firstV = _mm256_set1_epi32(walk.v + walk.dv * i);
-        alongRowsGroup(out + i, _mm256_add_epi32(firstU, du), _mm256_add_epi32(firstV, dv), rest, picture);
+        alongRowsGroup(out + i, _mm256_add_epi32(firstU, du), _mm256_add_epi32(firstV, dv), rest, picture, ahead);
     }
 }
 
@@ -315,18 +333,18 @@ bool hasWide()
 
 } // namespace
 
-void SampleSpan::draw(std::uint32_t* out, int count, Walk walk, const Picture& picture, bool inside)
+void SampleSpan::draw(std::uint32_t* out, int count, Walk walk, const Picture& picture, bool inside, qsizetype ahead)
 {
 #if defined(PENDRA_SAMPLE_SIMD)
     if (inside) {
         // Steps of at most one pixel right and an eighth of a row up or down.
         if (hasWide() && walk.du >= 0 && walk.du <= 65536 && std::abs(walk.dv) * 7 < 65536) {
-            drawAlongRows(out, count, walk, picture);
+            drawAlongRows(out, count, walk, picture, ahead);
             return;
         }
         if (count >= 4 && hasWide()) {
             const int wide = count & ~3;
-            drawWide(out, wide, walk, picture);
+            drawWide(out, wide, walk, picture, ahead);
             out += wide;
             count -= wide;
             walk.u += walk.du * wide;

@@ -34,8 +34,14 @@ public:
     };
 
     // Draws count pixels. inside: every sample reads pixels of the picture
-    // (none beyond its edges, which otherwise repeat).
-    static void draw(std::uint32_t* out, int count, Walk walk, const Picture& picture, bool inside);
+    // (none beyond its edges, which otherwise repeat). ahead: how many
+    // picture pixels further on in memory each sample lies a few output rows
+    // later, so that memory can be asked for early; 0 asks for nothing. A
+    // picture larger than the processor's caches is read along a slant that
+    // the processor cannot foresee, and the wait for its memory then costs
+    // more than the arithmetic.
+    static void draw(std::uint32_t* out, int count, Walk walk, const Picture& picture, bool inside,
+                     qsizetype ahead = 0);
 
     // The blend of the four pixels around a sample point, with weights wx
     // toward the right-hand pixels and wy toward the lower ones, in 64ths.

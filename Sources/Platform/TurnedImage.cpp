@@ -206,6 +206,15 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
     uchar* const bits = device.bits();
     const double deviceWidth = device.width();
     const qsizetype bytesPerLine = device.bytesPerLine();
+    // How far on in the picture's memory a sample lies a few rows down the
+    // bitmap: the memory that the rows after this one read is asked for
+    // while this one is drawn. Beyond any picture's size it helps nothing.
+    constexpr double rowsAhead = 6.0;
+    const double aheadU = rowsAhead * back.m21();
+    const double aheadV = rowsAhead * back.m22();
+    const qsizetype ahead = std::abs(aheadU) < 16384.0 && std::abs(aheadV) < 16384.0
+        ? qsizetype(std::lround(aheadV)) * m_picture.stride + qsizetype(std::lround(aheadU))
+        : 0;
     // Rows are planned a batch at a time and then drawn: planning one row
     // needs nothing from the last, so the processor overlaps the batch's
     // arithmetic instead of waiting on each row's in turn.
@@ -284,9 +293,9 @@ bool TurnedImage::draw(QImage& device, const QTransform& toDevice, const QRectF&
                 __builtin_prefetch(bits + planned[std::size_t(i + 1)].y * bytesPerLine + planned[std::size_t(i + 1)].x * 4, 1);
             auto* const out = reinterpret_cast<std::uint32_t*>(bits + row.y * bytesPerLine) + row.x;
             if (readsOnlyInside(row.walk, row.count, m_picture))
-                SampleSpan::draw(out, row.count, row.walk, m_picture, true);
+                SampleSpan::draw(out, row.count, row.walk, m_picture, true, ahead);
             else
-                drawRow(out, row.count, row.walk, perStep);
+                drawRow(out, row.count, row.walk, perStep, ahead);
         }
     }
     return true;
@@ -330,7 +339,7 @@ TurnedImage::Outline TurnedImage::outlineFor(const QTransform& back, double drif
 
 // Draws one row of device pixels: the steps whose samples may read ink, with
 // those near the picture's edges (which repeat) drawn one by one.
-void TurnedImage::drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, PerStep perStep) const
+void TurnedImage::drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, PerStep perStep, qsizetype ahead) const
 {
     std::int64_t first = 0;
     std::int64_t last = count;
@@ -344,7 +353,7 @@ void TurnedImage::drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, 
         SampleSpan::draw(row, int(first), walk, m_picture, false);
     if (last < count)
         SampleSpan::draw(row + last, int(count - last), advanced(walk, int(last)), m_picture, false);
-    SampleSpan::draw(row + first, int(last - first), advanced(walk, int(first)), m_picture, true);
+    SampleSpan::draw(row + first, int(last - first), advanced(walk, int(first)), m_picture, true, ahead);
 }
 
 } // namespace pendra

@@ -79,7 +79,7 @@ private:
         double u = 0.0;
         double v = 0.0;
     };
-    void drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, PerStep perStep) const;
+    void drawRow(std::uint32_t* row, int count, SampleSpan::Walk walk, PerStep perStep, qsizetype ahead) const;
 
     QImage m_image;
     SampleSpan::Picture m_picture;
