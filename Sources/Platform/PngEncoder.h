@@ -12,11 +12,12 @@ namespace pendra {
 // RGBA with straight alpha, each row stored as its difference from the row
 // above and the result compressed by runs. On the rail's pictures, which are
 // mostly clear, that is four times quicker than the best compression and
-// some fifteen percent bigger.
+// some fifteen percent bigger. Bands of rows are compressed side by side on
+// the processor's cores.
 class PngEncoder {
 public:
     // None, with the reason in error when asked, if the image is empty or
-    // libpng fails.
+    // cannot be compressed.
     static std::optional<QByteArray> encode(const QImage& image, QString* error = nullptr);
 };
 
