@@ -41,6 +41,21 @@ void returnFreeMemory()
 #endif
 }
 
+// The preview decodes two dozen large pictures, one after another on each
+// core, and frees each once it is scaled. Left alone, the C library hands
+// every such block back to the kernel, and the next one is faulted in afresh
+// page by page: on some machines that is a quarter of the run. Kept in one
+// heap, freed blocks are used again; returnFreeMemory still gives memory back
+// before the bitmap and the encoding, where the peak lies.
+void reuseFreedMemory()
+{
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 128 << 20);
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}
+
 int fail(const QString& message)
 {
     printTo(stderr, message + QLatin1Char('\n'));
@@ -195,6 +210,7 @@ std::optional<int> runIfAsked(int argc, char** argv)
     // Scripts read the one line the preview prints; Qt's notes about the
     // environment (no runtime folder, say) would only get in their way.
     qInstallMessageHandler(quietQtMessages);
+    reuseFreedMemory();
     QGuiApplication app(argc, argv);
     return render(*request);
 }
