@@ -3,6 +3,7 @@
 #include "AppModel.h"
 #include "OffscreenHost.h"
 #include "PngEncoder.h"
+#include "PreviewMemory.h"
 #include "RailController.h"
 #include "RailView.h"
 #include "SettingsStore.h"
@@ -17,10 +18,6 @@
 #include <cstdio>
 #include <random>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace pendra::Preview {
 
 namespace {
@@ -30,30 +27,6 @@ void printTo(std::FILE* stream, const QString& text)
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
     std::fflush(stream);
-}
-
-// Hands memory freed so far back to the system, so that what was freed in
-// one stage does not add to the peak of the next.
-void returnFreeMemory()
-{
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
-
-// The preview decodes two dozen large pictures, one after another on each
-// core, and frees each once it is scaled. Left alone, the C library hands
-// every such block back to the kernel, and the next one is faulted in afresh
-// page by page: on some machines that is a quarter of the run. Kept in one
-// heap, freed blocks are used again; returnFreeMemory still gives memory back
-// before the bitmap and the encoding, where the peak lies.
-void reuseFreedMemory()
-{
-#if defined(__GLIBC__)
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 128 << 20);
-    mallopt(M_ARENA_MAX, 1);
-#endif
 }
 
 int fail(const QString& message)
@@ -151,7 +124,7 @@ int render(const Request& request)
     // with the scratch space of rendering the sprites.
     rail->view().prepareSprites(QRectF(0, 0, width, height));
     rail->dropPictures();
-    returnFreeMemory();
+    PreviewMemory::giveBack();
 
     const double density = host.backingScale();
     const double pixelWidth = width * density;
@@ -169,7 +142,7 @@ int render(const Request& request)
 
     // The rail's pictures and sprites are not needed for the encoding.
     rail.reset();
-    returnFreeMemory();
+    PreviewMemory::giveBack();
     std::optional<QByteArray> encoded = PngEncoder::encode(*bitmap);
     if (!encoded)
         return fail(QStringLiteral("could not encode the png"));
@@ -210,7 +183,7 @@ std::optional<int> runIfAsked(int argc, char** argv)
     // Scripts read the one line the preview prints; Qt's notes about the
     // environment (no runtime folder, say) would only get in their way.
     qInstallMessageHandler(quietQtMessages);
-    reuseFreedMemory();
+    PreviewMemory::setUp();
     QGuiApplication app(argc, argv);
     return render(*request);
 }
