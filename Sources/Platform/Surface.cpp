@@ -1,12 +1,9 @@
 #include "Surface.h"
 
-#include "CubicFlattener.h"
 #include "InkedArea.h"
 #include "ShadowBlur.h"
-#include "StraightStroke.h"
 #include "TurnedImage.h"
 
-#include <QPainterPathStroker>
 #include <QRadialGradient>
 #include <QtMath>
 
@@ -14,41 +11,6 @@
 #include <cstring>
 
 namespace pendra {
-
-namespace {
-
-// Feeds an outline to the raster in device pixels, its curves flattened at
-// twice the size as the painter's fill flattens them.
-class RasterFeed : public StraightStroke::Builder {
-public:
-    RasterFeed(CoverageRaster& raster, const QTransform& doubled) : m_raster(raster), m_doubled(doubled) {}
-
-    void moveTo(QPointF to) override
-    {
-        m_last = m_doubled.map(to);
-        m_raster.moveTo(m_last / 2.0);
-    }
-    void lineTo(QPointF to) override
-    {
-        m_last = m_doubled.map(to);
-        m_raster.lineTo(m_last / 2.0);
-    }
-    void cubicTo(QPointF c1, QPointF c2, QPointF to) override
-    {
-        const QPointF end = m_doubled.map(to);
-        CubicFlattener::flatten(m_last, m_doubled.map(c1), m_doubled.map(c2), end,
-                                [this](QPointF point) { m_raster.lineTo(point / 2.0); });
-        m_last = end;
-    }
-
-private:
-    CoverageRaster& m_raster;
-    const QTransform& m_doubled;
-    // The last point, at twice the size.
-    QPointF m_last;
-};
-
-} // namespace
 
 Surface::Surface(QPainter& painter, double scale) : m_painter(&painter), m_scale(scale)
 {
@@ -300,77 +262,16 @@ void Surface::clear(const QRectF& rect)
     m_painter->restore();
 }
 
-// The painter measures dashes along the path flattened to half a device
-// pixel, the stroker on its own along the path flattened to half a point, and
-// the dashes fall differently. Given the path already flattened as the painter
-// flattens it, the stroker lays the dashes where the painter does. Flattening
-// the path at device size, where half a pixel is the flattening's own
-// allowance, gives the painter's flattening.
-QPainterPath Surface::flattenedForDashes(const QPainterPath& path, double scale)
-{
-    QPainterPath flat;
-    const QTransform back = QTransform::fromScale(1.0 / scale, 1.0 / scale);
-    for (const QPolygonF& polygon : path.toSubpathPolygons(QTransform::fromScale(scale, scale))) {
-        if (polygon.isEmpty())
-            continue;
-        flat.moveTo(back.map(polygon.front()));
-        for (qsizetype i = 1; i < polygon.size(); ++i)
-            flat.lineTo(back.map(polygon[i]));
-    }
-    return flat;
-}
-
-// A stroke filled into the bitmap by our own coverage raster instead of the
-// painter's, which spends most of a thin cord's cost on its spans. The
-// outline is the painter's own (its stroker, with the curve threshold the
-// painter uses at this scale, and for dashes the path flattened as the
-// painter flattens it), or for an all but straight run the same outline
-// made directly, and its curves are flattened as finely as the
-// painter's fill flattens them, so only a few edge pixels differ, by a few
-// percent. Hairline pens, which the painter draws its own way, and anything
-// but plain drawing straight into the bitmap are left to it.
+// Strokes go straight into the bitmap when the painter would only blend
+// them in plainly; a shadow, a clip other than one rectangle, another blend
+// mode or an opacity are left to it.
 bool Surface::strokeStraight(const QPainterPath& path)
 {
-    const bool dashed = m_pen.style() == Qt::CustomDashLine;
-    if (!m_bitmap || !m_directClip || m_shadow || (m_pen.style() != Qt::SolidLine && !dashed)
-        || m_pen.brush().style() != Qt::SolidPattern || m_pen.isCosmetic()
+    if (!m_bitmap || !m_directClip || m_shadow
         || m_painter->compositionMode() != QPainter::CompositionMode_SourceOver || m_painter->opacity() != 1.0
         || !m_painter->testRenderHint(QPainter::Antialiasing))
         return false;
-    const QTransform& toDevice = m_painter->deviceTransform();
-    if (toDevice.type() > QTransform::TxScale || toDevice.m11() != toDevice.m22() || toDevice.m11() <= 0.0)
-        return false;
-    const double scale = toDevice.m11();
-    // The painter draws pens at most a device pixel wide as hairlines.
-    if (m_pen.widthF() * scale <= 1.0)
-        return false;
-
-    // Flattening at twice the size halves the flatness allowed, which is
-    // what the painter's fill allows itself.
-    const QTransform doubled = toDevice * QTransform::fromScale(2.0, 2.0);
-    m_raster.begin(*m_directClip);
-    // A cord hanging all but straight, as in a breeze, is outlined directly
-    // into the raster: the stroker would give the same outline at several
-    // times the cost.
-    bool traced = false;
-    if (!dashed && m_pen.capStyle() == Qt::RoundCap && m_pen.joinStyle() == Qt::RoundJoin) {
-        RasterFeed feed(m_raster, doubled);
-        traced = StraightStroke::trace(path, m_pen.widthF(), scale, feed);
-    }
-    if (!traced) {
-        QPainterPathStroker stroker(m_pen);
-        stroker.setCurveThreshold(0.25 / scale);
-        const QPainterPath outline = stroker.createStroke(dashed ? flattenedForDashes(path, scale) : path);
-        for (const QPolygonF& polygon : outline.toSubpathPolygons(doubled)) {
-            if (polygon.isEmpty())
-                continue;
-            m_raster.moveTo(polygon.front() / 2.0);
-            for (qsizetype i = 1; i < polygon.size(); ++i)
-                m_raster.lineTo(polygon[i] / 2.0);
-        }
-    }
-    m_raster.fill(*m_bitmap, m_pen.color().rgba64().premultiplied().toArgb32());
-    return true;
+    return m_stroker.stroke(*m_bitmap, *m_directClip, m_pen, m_painter->deviceTransform(), path);
 }
 
 void Surface::noteDrawn(const QRectF& area)

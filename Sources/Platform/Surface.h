@@ -1,6 +1,7 @@
 #pragma once
 
-#include "CoverageRaster.h"
+#include "BitmapStroker.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -115,7 +116,6 @@ private:
 
     void applyPen();
     bool strokeStraight(const QPainterPath& path);
-    static QPainterPath flattenedForDashes(const QPainterPath& path, double scale);
     void strokeThroughPainter(const QPainterPath& path);
     void drawShadowOf(const QImage& image, const QRectF& target, double opacity);
     void findBitmap();
@@ -131,7 +131,7 @@ private:
     std::optional<QRect> m_directClip;
     std::vector<Saved> m_saved;
     const QRegion* m_inked = nullptr;
-    CoverageRaster m_raster;
+    BitmapStroker m_stroker;
     // Noted areas not yet added to m_drawn: adding them all at once, in
     // pairs, costs far less than one at a time to a growing region.
     mutable std::vector<QRect> m_drawnPending;
